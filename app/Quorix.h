@@ -1,0 +1,88 @@
+#pragma once
+// The application object: owns every long-lived part of the program, the hidden
+// frame window, the tray icon, the poll timer and the log sink.
+
+#include <windows.h>
+#include <shellapi.h>
+#include <dinput.h>
+
+#include "base/MyString.h"
+#include "il2/ILDevice.h"
+
+enum {
+    STATE_STARTING = 1,
+    STATE_CLOSING = 2,
+    STATE_RUNNING = 3,
+};
+enum { STATEFLAG_IL2_CONNECTED = 0x0001 };
+enum { WM_TRAYICON = WM_USER + 1 };
+enum { IDM_CONFIGURE = 101, IDM_QUIT = 999 };
+
+// Where the outside world enters; tests replace these.
+typedef BOOL(WINAPI* ShellNotifyIconFn)(DWORD message, PNOTIFYICONDATAA data);
+typedef HRESULT(WINAPI* DirectInput8CreateFn)(HINSTANCE, DWORD, REFIID, LPVOID*, LPUNKNOWN);
+
+class Quorix {
+public:
+    Quorix();
+    ~Quorix();
+    Quorix(const Quorix&) = delete;
+    Quorix& operator=(const Quorix&) = delete;
+
+    int init(HINSTANCE hInst);
+    int close();
+    int registerWinClass();
+    int createFrameWnd();
+    int initFrameWnd(HWND hwnd);
+    int runRound();
+    int changeTimer(unsigned int v);
+
+    int addLog(const char* text);
+    int addLog(char* text) { return addLog(static_cast<const char*>(text)); }
+    int addLog(MyString& text) { return addLog(text.text()); }
+
+    // Tray icon and application state.
+    int createSysTrayIcon();
+    int updateSysTrayIcon();
+    int removeSysTrayIcon();
+    int setState(unsigned short s);
+    int setStateFlag(unsigned short f);
+    int remStateFlag(unsigned short f);
+    int readdSysTrayIcon();
+
+    // Settings.
+    int readConfig();
+    int saveConfig();
+
+    // Owned parts, constructed in this order and destroyed in reverse.
+    ILDeviceArray ilDevices;
+
+    IDirectInput8A* pDI;
+    unsigned int uiTimerInterval;
+    UINT_PTR uiTimerId;
+    HINSTANCE hInstance;
+    HWND hFrameWnd;
+    HMENU hIconMenu;
+    HANDLE hLogFile;
+    HICON hTrayIcon1;
+    HICON hTrayIcon2;
+    HDEVNOTIFY hDevNotify;
+    int bEnumerating;
+    unsigned short usState;
+    unsigned short usStateFlags;
+
+    // Registry path of the settings (tests point it at a scratch key).
+    MyString sRegRoot;
+    // Set once every setting was read; close() saves only then, so a start that
+    // failed early never overwrites stored settings with defaults.
+    int bConfigRead;
+    // Message the shell broadcasts when the taskbar is (re)created.
+    UINT uTaskbarCreatedMsg;
+    ShellNotifyIconFn pShellNotifyIcon;
+    DirectInput8CreateFn pDirectInput8Create;
+
+private:
+    void fillTrayRecord(NOTIFYICONDATAA& nid, UINT flags, HICON icon);
+};
+
+LRESULT CALLBACK AppWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);

@@ -1,0 +1,32 @@
+// Application settings: the poll interval and the owners' keys below the root.
+
+#include "app/Quorix.h"
+#include "base/MyRegFuncs.h"
+
+int Quorix::readConfig() {
+    HKEY key = nullptr;
+    int status = 0;
+    if (openRegistryKey(HKEY_CURRENT_USER, sRegRoot, 0, KEY_ALL_ACCESS, &key) == 0) {
+        int v = static_cast<int>(uiTimerInterval);
+        status = getRegistryInt(v, key, "uiTimerInterval", v);
+        uiTimerInterval = static_cast<unsigned int>(v);
+        // A negative stored value is below 10, not a huge unsigned one.
+        if (v < 10) uiTimerInterval = 10;
+    }
+    if (uiTimerInterval < 10) uiTimerInterval = 10;
+    if (uiTimerInterval > 100) uiTimerInterval = 100;
+    closeRegistryKey(key);
+    if (status == 0) bConfigRead = 1;
+    return status;
+}
+
+int Quorix::saveConfig() {
+    HKEY key = nullptr;
+    if (createRegistryKeyIfNotExists(HKEY_CURRENT_USER, sRegRoot) == 0 &&
+        openRegistryKey(HKEY_CURRENT_USER, sRegRoot, 0, KEY_ALL_ACCESS, &key) == 0) {
+        setRegistryInt(key, "uiTimerInterval", static_cast<int>(uiTimerInterval));
+    }
+    int status = 0;
+    closeRegistryKey(key);
+    return status;
+}

@@ -1,0 +1,16 @@
+#include "base/MyFile.h"
+
+#include <windows.h>
+
+#include "base/MyString.h"
+
+int writeFile(void* file, const void* data, unsigned long count) {
+    if (count == 0) return 0;
+    DWORD written = 0;
+    if (!WriteFile(static_cast<HANDLE>(file), data, count, &written, nullptr)) return 1;
+    return written == count ? 0 : 2;
+}
+
+int writeFile(void* file, const char* text) { return writeFile(file, text, StrLen(text)); }
+
+int closeFile(void* file) { return CloseHandle(static_cast<HANDLE>(file)) ? 0 : 1; }

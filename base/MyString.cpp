@@ -1,0 +1,258 @@
+#include "base/MyString.h"
+
+#include <clocale>
+#include <climits>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+const unsigned long kSpare = 16;  // spare characters kept after every (re)size
+}
+
+MyString::MyString(const char* text) : pData(nullptr), ulSize(0), ulCapacity(0), iLocks(0) {
+    set(text);
+}
+
+MyString::MyString(const MyString& other) : pData(nullptr), ulSize(0), ulCapacity(0), iLocks(0) {
+    set(other.text());
+}
+
+MyString::~MyString() { free(pData); }
+
+// Sizes the block to newCapacity + 1 bytes, zero-filling what it gains. 0 ok, 1 failed.
+int MyString::resize(unsigned long newCapacity) {
+    char* p = static_cast<char*>(realloc(pData, static_cast<size_t>(newCapacity) + 1));
+    if (!p) return 1;
+    if (!pData) {
+        memset(p, 0, static_cast<size_t>(newCapacity) + 1);
+    } else if (newCapacity > ulCapacity) {
+        memset(p + ulCapacity + 1, 0, newCapacity - ulCapacity);
+    }
+    pData = p;
+    ulCapacity = newCapacity;
+    return 0;
+}
+
+MyString& MyString::set(const char* text) {
+    unsigned long n = StrLen(text);
+    if (!pData || ulCapacity != n + kSpare) {
+        // Copy first: text may point into our own block, which resize can move.
+        char* copy = nullptr;
+        if (n > 0 && pData && text >= pData && text <= pData + ulCapacity) {
+            copy = static_cast<char*>(malloc(n));
+            if (!copy) return *this;
+            memcpy(copy, text, n);
+            text = copy;
+        }
+        if (resize(n + kSpare) != 0) {
+            free(copy);
+            return *this;
+        }
+        ulSize = 0;
+        pData[0] = '\0';
+        if (n > 0) append(text, 0, n);
+        free(copy);
+        return *this;
+    }
+    if (n > 0) memmove(pData, text, n);
+    ulSize = n;
+    pData[n] = '\0';
+    return *this;
+}
+
+char* MyString::lock() {
+    if (!pData) return nullptr;
+    ++iLocks;
+    return pData;
+}
+
+void MyString::unlock() {
+    if (iLocks > 0) --iLocks;
+}
+
+MyString& MyString::append(const char* src, unsigned long offset, unsigned long count) {
+    if (!pData || !src || count == 0) return *this;
+    unsigned long len = ulSize + count;
+    if (len < ulSize) return *this;  // length would wrap
+    if (len > ulCapacity) {
+        // src may lie in our own block; remember where before it moves.
+        bool inside = src >= pData && src <= pData + ulCapacity;
+        size_t at = inside ? static_cast<size_t>(src - pData) : 0;
+        if (resize(len + kSpare) != 0) return *this;
+        if (inside) src = pData + at;
+    }
+    memmove(pData + ulSize, src + offset, count);
+    ulSize = len;
+    pData[len] = '\0';
+    return *this;
+}
+
+MyString& MyString::append(const char* src) { return append(src, 0, StrLen(src)); }
+
+MyString& MyString::append(unsigned char c) {
+    if (c == 0) return *this;
+    char ch = static_cast<char>(c);
+    return append(&ch, 0, 1);
+}
+
+MyString& MyString::appendVal(int v) {
+    ValueToString(*this, v);
+    return *this;
+}
+
+int MyString::operator==(const MyString& other) const { return StrCmp(text(), other.text()) == 0; }
+int MyString::operator==(const char* t) const { return StrCmp(text(), t) == 0; }
+int MyString::operator!=(const MyString& other) const { return StrCmp(text(), other.text()); }
+int MyString::operator!=(const char* t) const { return StrCmp(text(), t); }
+
+int StrCmp(const char* a, const char* b) {
+    if (!a && !b) return 0;
+    if (!a) return -static_cast<unsigned char>(b[0]);
+    if (!b) return static_cast<unsigned char>(a[0]);
+    return strcmp(a, b);
+}
+
+unsigned long StrLen(const char* text) { return text ? static_cast<unsigned long>(strlen(text)) : 0; }
+
+int StringEmpty(const char* text) {
+    if (!text) return 1;
+    for (; *text; ++text) {
+        char c = *text;
+        if (c != '\t' && c != '\n' && c != '\r' && c != ' ') return 0;
+    }
+    return 1;
+}
+
+int StringEmpty(MyString& text) { return StringEmpty(text.text()); }
+
+// Parses like atof in the "C" locale, whatever locale the process runs in: the
+// accepted prefix is found here and handed to strtod with the locale's own point.
+int StringToDouble(double& out, const char* text) {
+    out = 0.0;
+    if (!text) return 0;
+    const char* p = text;
+    while (*p == ' ' || (*p >= '\t' && *p <= '\r')) ++p;
+    const char* start = p;
+    if (*p == '+' || *p == '-') ++p;
+    int digits = 0;
+    while (*p >= '0' && *p <= '9') { ++p; ++digits; }
+    const char* point = nullptr;
+    if (*p == '.') {
+        point = p++;
+        while (*p >= '0' && *p <= '9') { ++p; ++digits; }
+    }
+    if (digits == 0) return 0;
+    if (*p == 'e' || *p == 'E') {
+        const char* e = p + 1;
+        if (*e == '+' || *e == '-') ++e;
+        if (*e >= '0' && *e <= '9') {
+            while (*e >= '0' && *e <= '9') ++e;
+            p = e;
+        }
+    }
+    size_t n = static_cast<size_t>(p - start);
+    const char* dp = localeconv()->decimal_point;
+    size_t dpLen = (dp && *dp) ? strlen(dp) : 1;
+    char small[128];
+    char* buf = n + dpLen < sizeof small ? small : static_cast<char*>(malloc(n + dpLen + 1));
+    if (!buf) return 0;
+    size_t k = 0;
+    for (const char* q = start; q < p; ++q) {
+        if (q == point && dp && *dp) {
+            memcpy(buf + k, dp, dpLen);
+            k += dpLen;
+        } else {
+            buf[k++] = *q;
+        }
+    }
+    buf[k] = '\0';
+    out = strtod(buf, nullptr);
+    if (buf != small) free(buf);
+    return 0;
+}
+
+int StringToDouble(double& out, MyString& text) { return StringToDouble(out, text.text()); }
+
+int ValueToString(MyString& out, long long value) {
+    char buf[24];
+    int i = sizeof buf;
+    buf[--i] = '\0';
+    unsigned long long mag = value < 0 ? 0ULL - static_cast<unsigned long long>(value)
+                                       : static_cast<unsigned long long>(value);
+    do {
+        buf[--i] = static_cast<char>('0' + mag % 10);
+        mag /= 10;
+    } while (mag);
+    if (value < 0) buf[--i] = '-';
+    out.append(buf + i);
+    return 0;
+}
+
+int ValueToString(MyString& out, int value) { return ValueToString(out, static_cast<long long>(value)); }
+int ValueToString(MyString& out, long value) { return ValueToString(out, static_cast<long long>(value)); }
+
+int ValueToString(MyString& out, double value, int decimals) {
+    if (std::isnan(value)) { out.append("nan"); return 0; }
+    if (std::isinf(value)) { out.append(value < 0 ? "-inf" : "inf"); return 0; }
+    if (decimals <= 0) {
+        double t = std::trunc(value);
+        int v = t >= 2147483647.0 ? INT_MAX : t <= -2147483648.0 ? INT_MIN : static_cast<int>(t);
+        return ValueToString(out, v);
+    }
+    if (decimals > 7) decimals = 7;
+    bool negative = std::signbit(value);
+    double mag = std::fabs(value);
+    double scale = 1.0;
+    unsigned long long pow10 = 1;
+    for (int i = 0; i < decimals; ++i) { scale *= 10.0; pow10 *= 10; }
+    if (mag * scale >= 4.0e15) {
+        char buf[400];
+        snprintf(buf, sizeof buf, "%.*f", decimals, value);
+        out.append(buf);
+        return 0;
+    }
+    // Halfway is judged on the exact product mag * 10^d (so 1.005, stored just
+    // below, gives 1.00): Veltkamp split and TwoSum give it as y + err exactly.
+    double c = 134217729.0 * mag;
+    double hi = c - (c - mag);
+    double lo = mag - hi;
+    double ph = hi * scale, pl = lo * scale;  // both exact: scale has at most 24 bits
+    double y = ph + pl;
+    double bb = y - ph;
+    double err = (ph - (y - bb)) + (pl - bb);
+    double whole = std::floor(y);
+    unsigned long long n = static_cast<unsigned long long>(whole);
+    if ((y - whole) - 0.5 >= -err) ++n;
+    if (negative) out.append("-");
+    ValueToString(out, static_cast<long long>(n / pow10));
+    out.append(".");
+    char frac[16];
+    unsigned long long f = n % pow10;
+    for (int i = decimals - 1; i >= 0; --i) { frac[i] = static_cast<char>('0' + f % 10); f /= 10; }
+    out.append(frac, 0, static_cast<unsigned long>(decimals));
+    return 0;
+}
+
+int MyStringArray::add(MyString* item) {
+    MyString** p = static_cast<MyString**>(realloc(apItems, sizeof(MyString*) * (static_cast<size_t>(iCount) + 1)));
+    if (!p) return 1;
+    apItems = p;
+    apItems[iCount++] = item;
+    return 0;
+}
+
+int MyStringArray::get(MyString*& out, int index) const {
+    out = nullptr;
+    if (index < 0 || index >= iCount) return 1;
+    out = apItems[index];
+    return out ? 0 : 2;
+}
+
+void MyStringArray::removeAll() {
+    for (int i = 0; i < iCount; ++i) delete apItems[i];
+    free(apItems);
+    apItems = nullptr;
+    iCount = 0;
+}

@@ -1,0 +1,45 @@
+// qxctl: small remote control for a running quorix.exe, for scripts and tests.
+//   qxctl wait [ms]   waits until the program's frame window exists (default 10000 ms)
+//   qxctl close       asks the program to end (WM_CLOSE to its frame window)
+//   qxctl quit        chooses "Quit" in the tray menu (WM_COMMAND 999)
+
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+static HWND frameWindow() { return FindWindowA("Quorix", "Quorix"); }
+
+int main(int argc, char** argv) {
+    if (argc < 2) {
+        fprintf(stderr, "usage: qxctl wait [ms] | close | quit\n");
+        return 2;
+    }
+    if (strcmp(argv[1], "wait") == 0) {
+        DWORD limit = argc > 2 ? static_cast<DWORD>(strtoul(argv[2], nullptr, 10)) : 10000;
+        DWORD start = GetTickCount();
+        while (!frameWindow()) {
+            if (GetTickCount() - start >= limit) {
+                fprintf(stderr, "qxctl: no Quorix window after %lu ms\n", static_cast<unsigned long>(limit));
+                return 1;
+            }
+            Sleep(50);
+        }
+        return 0;
+    }
+    if (strcmp(argv[1], "close") == 0 || strcmp(argv[1], "quit") == 0) {
+        HWND hwnd = frameWindow();
+        if (!hwnd) {
+            fprintf(stderr, "qxctl: Quorix is not running\n");
+            return 1;
+        }
+        if (argv[1][0] == 'c')
+            PostMessageA(hwnd, WM_CLOSE, 0, 0);
+        else
+            PostMessageA(hwnd, WM_COMMAND, 999, 0);
+        return 0;
+    }
+    fprintf(stderr, "qxctl: unknown command %s\n", argv[1]);
+    return 2;
+}
