@@ -1,0 +1,47 @@
+#include "support/AppHarness.h"
+
+#include "support/ShellRecorder.h"
+
+const char* const kTestRegRoot = "Software\\Velmora\\QuorixTest-App";
+
+void deleteTestSettings() { RegDeleteTreeA(HKEY_CURRENT_USER, kTestRegRoot); }
+
+HRESULT WINAPI refuseDirectInput8Create(HINSTANCE, DWORD, REFIID, LPVOID* out, LPUNKNOWN) {
+    *out = nullptr;
+    return E_FAIL;
+}
+
+AppHarness::AppHarness() : hInst(GetModuleHandleA(nullptr)) {
+    gShellRequests.clear();
+    app.sRegRoot = kTestRegRoot;
+    app.pShellNotifyIcon = recordShellNotifyIcon;
+}
+
+AppHarness::~AppHarness() {
+    quit();
+    // A new harness registers the window class again.
+    UnregisterClassA("Quorix", hInst);
+}
+
+int AppHarness::init() { return app.init(hInst); }
+
+void AppHarness::pump(DWORD ms) {
+    DWORD start = GetTickCount();
+    MSG msg;
+    while (GetTickCount() - start < ms) {
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            if (msg.message == WM_QUIT) continue;
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
+    }
+}
+
+void AppHarness::quit() {
+    if (app.hFrameWnd && IsWindow(app.hFrameWnd)) DestroyWindow(app.hFrameWnd);
+    // Drop the WM_QUIT that WM_DESTROY posts, so it cannot end a later loop.
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
+    }
+}

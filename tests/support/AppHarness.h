@@ -1,0 +1,30 @@
+#pragma once
+// Runs a real application object in the test process: real window, timer and
+// registry (below a scratch key), with the shell and DirectInput replaced.
+
+#include <windows.h>
+
+#include "app/Quorix.h"
+
+extern const char* const kTestRegRoot;
+
+// Removes the scratch settings key and everything below it.
+void deleteTestSettings();
+
+// Stand-in for DirectInput8Create that refuses, for tests that need no DirectInput.
+HRESULT WINAPI refuseDirectInput8Create(HINSTANCE, DWORD, REFIID, LPVOID*, LPUNKNOWN);
+
+class AppHarness {
+public:
+    AppHarness();
+    ~AppHarness();
+    // init() on the test exe's own resources; returns its status.
+    int init();
+    // Dispatches messages for ms milliseconds (timer rounds run meanwhile).
+    static void pump(DWORD ms);
+    // Destroys the frame window as "Quit" does, if it still exists.
+    void quit();
+
+    Quorix app;
+    HINSTANCE hInst;
+};

@@ -1,0 +1,84 @@
+#include "support/ChildProcess.h"
+
+#include <cstring>
+#include <vector>
+
+ChildProcess::~ChildProcess() {
+    kill();
+}
+
+bool ChildProcess::start(const std::string& commandLine, const std::string& extraEnv) {
+    STARTUPINFOA si = {};
+    si.cb = sizeof si;
+    std::vector<char> cmd(commandLine.begin(), commandLine.end());
+    cmd.push_back('\0');
+    std::vector<char> env;
+    if (!extraEnv.empty()) {
+        // Our own environment plus NAME=VALUE pairs separated by ';'.
+        char* block = GetEnvironmentStringsA();
+        for (char* p = block; *p; p += strlen(p) + 1) env.insert(env.end(), p, p + strlen(p) + 1);
+        FreeEnvironmentStringsA(block);
+        size_t from = 0;
+        while (from < extraEnv.size()) {
+            size_t to = extraEnv.find(';', from);
+            if (to == std::string::npos) to = extraEnv.size();
+            env.insert(env.end(), extraEnv.begin() + from, extraEnv.begin() + to);
+            env.push_back('\0');
+            from = to + 1;
+        }
+        env.push_back('\0');
+    }
+    return CreateProcessA(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, env.empty() ? nullptr : env.data(),
+                          nullptr, &si, &pi) != 0;
+}
+
+bool ChildProcess::waitExit(DWORD ms, DWORD& exitCode) {
+    if (!pi.hProcess) return false;
+    if (WaitForSingleObject(pi.hProcess, ms) != WAIT_OBJECT_0) return false;
+    GetExitCodeProcess(pi.hProcess, &exitCode);
+    return true;
+}
+
+bool ChildProcess::running() const {
+    return pi.hProcess && WaitForSingleObject(pi.hProcess, 0) == WAIT_TIMEOUT;
+}
+
+void ChildProcess::kill() {
+    if (!pi.hProcess) return;
+    if (running()) {
+        TerminateProcess(pi.hProcess, 99);
+        WaitForSingleObject(pi.hProcess, 5000);
+    }
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
+    pi = PROCESS_INFORMATION{};
+}
+
+namespace {
+struct FindArgs {
+    DWORD pid;
+    const char* cls;
+    const char* title;
+    HWND found;
+};
+
+BOOL CALLBACK findProc(HWND hwnd, LPARAM lp) {
+    FindArgs* a = reinterpret_cast<FindArgs*>(lp);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(hwnd, &pid);
+    if (pid != a->pid) return TRUE;
+    char buf[256] = {};
+    GetClassNameA(hwnd, buf, sizeof buf);
+    if (a->cls && strcmp(buf, a->cls) != 0) return TRUE;
+    GetWindowTextA(hwnd, buf, sizeof buf);
+    if (a->title && strcmp(buf, a->title) != 0) return TRUE;
+    a->found = hwnd;
+    return FALSE;
+}
+}  // namespace
+
+HWND findProcessWindow(DWORD pid, const char* cls, const char* title) {
+    FindArgs a = {pid, cls, title, nullptr};
+    EnumWindows(findProc, reinterpret_cast<LPARAM>(&a));
+    return a.found;
+}

@@ -1,0 +1,39 @@
+#pragma once
+// A program started by a test, ended by the test at the latest in the destructor.
+
+#include <windows.h>
+
+#include <string>
+
+class ChildProcess {
+public:
+    ChildProcess() = default;
+    ~ChildProcess();
+    ChildProcess(const ChildProcess&) = delete;
+    ChildProcess& operator=(const ChildProcess&) = delete;
+
+    // Starts commandLine (the exe path quoted if needed); false when it cannot start.
+    bool start(const std::string& commandLine, const std::string& extraEnv = std::string());
+    // Waits up to ms for the exit; true and the exit code when it ended.
+    bool waitExit(DWORD ms, DWORD& exitCode);
+    bool running() const;
+    void kill();
+    DWORD pid() const { return pi.dwProcessId; }
+
+private:
+    PROCESS_INFORMATION pi = {};
+};
+
+// Polls every 20 ms until pred() is true or ms passed; returns the last pred().
+template <class Pred>
+bool waitFor(DWORD ms, Pred pred) {
+    DWORD start = GetTickCount();
+    for (;;) {
+        if (pred()) return true;
+        if (GetTickCount() - start >= ms) return pred();
+        Sleep(20);
+    }
+}
+
+// The top-level window of process pid with that class and title, or null.
+HWND findProcessWindow(DWORD pid, const char* cls, const char* title);

@@ -1,0 +1,22 @@
+#pragma once
+// Stands in for Shell_NotifyIconA and records every request the program makes.
+
+#include <windows.h>
+#include <shellapi.h>
+
+#include <string>
+#include <vector>
+
+struct ShellRequest {
+    DWORD message;
+    DWORD cbSize;
+    HWND hWnd;
+    UINT uID;
+    UINT uFlags;
+    UINT uCallbackMessage;
+    HICON hIcon;
+    std::string tip;
+};
+
+extern std::vector<ShellRequest> gShellRequests;
+BOOL WINAPI recordShellNotifyIcon(DWORD message, PNOTIFYICONDATAA data);
