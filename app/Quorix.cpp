@@ -7,7 +7,11 @@
 #include "base/MyFile.h"
 
 Quorix::Quorix()
-    : ilDevices(*this),
+    : il2Com(*this),
+      hwDevices(*this),
+      ilDevices(*this),
+      profiles(*this),
+      pActProfile(nullptr),
       pDI(nullptr),
       uiTimerInterval(10),
       uiTimerId(0),
@@ -64,10 +68,12 @@ int Quorix::init(HINSTANCE hInst) {
         pDI = nullptr;
         return 1;
     }
-    return 0;
+    return enumHwDevices();
 }
 
 int Quorix::close() {
+    hwDevices.disconnectAll();
+    il2Com.closeConnection();
     if (bConfigRead) saveConfig();
     removeSysTrayIcon();
     if (hIconMenu) {
@@ -101,8 +107,20 @@ int Quorix::initFrameWnd(HWND hwnd) {
 }
 
 int Quorix::runRound() {
-    if (bEnumerating) return 0;
-    return 0;  // no device list yet: a round has nothing to do
+    if (bEnumerating || hwDevices.count == 0) return 0;
+    int bFlush = 0;
+    int status = il2Com.testConnection(bFlush);
+    if (status != 0) return status;
+    // Sends only while the simulator answers and the pilot sits in a cockpit.
+    if (!il2Com.bConnected || il2Com.iInCockpit != 1) return 0;
+    for (int i = 0; i < hwDevices.count && status == 0; ++i) {
+        HwDevice* dev = hwDevices.items[i];
+        if (!dev)
+            status = 2;
+        else if (dev->bConnected && dev->bAcquired && dev->bInUse)
+            status = dev->process(bFlush);
+    }
+    return status;
 }
 
 int Quorix::changeTimer(unsigned int v) {
@@ -120,10 +138,12 @@ LRESULT CALLBACK AppWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam
         pApp = static_cast<Quorix*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
         pApp->initFrameWnd(hwnd);
         pApp->setState(STATE_STARTING);
+        pApp->initDeviceNotifications();  // without it, hot-plug goes unnoticed
         pApp->setState(STATE_RUNNING);
         startTimer(pApp);
         return 0;
     case WM_DESTROY:
+        pApp->closeDeviceNotifications();
         closeTimer();
         pApp->setState(STATE_CLOSING);
         pApp->close();
@@ -153,6 +173,7 @@ LRESULT CALLBACK AppWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam
         }
         return 0;
     case WM_DEVICECHANGE:
+        if (wParam == DBT_DEVICEARRIVAL || wParam == DBT_DEVICEREMOVECOMPLETE) pApp->enumHwDevices();
         return 0;
     default:
         if (pApp && msg != 0 && msg == pApp->uTaskbarCreatedMsg) {

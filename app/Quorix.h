@@ -7,7 +7,10 @@
 #include <dinput.h>
 
 #include "base/MyString.h"
+#include "hw/HwDevice.h"
+#include "il2/IL2Com.h"
 #include "il2/ILDevice.h"
+#include "profile/Profile.h"
 
 enum {
     STATE_STARTING = 1,
@@ -54,8 +57,20 @@ public:
     int readConfig();
     int saveConfig();
 
+    // Device discovery and hot-plug.
+    int initDeviceNotifications();
+    int closeDeviceNotifications();
+    int enumHwDevices();
+    static BOOL CALLBACK enumHwDevicesCB(const DIDEVICEINSTANCEA* inst, void* ctx);
+    int reapplyProfile();
+
     // Owned parts, constructed in this order and destroyed in reverse.
+    IL2Com il2Com;
+    HwDeviceArray hwDevices;
     ILDeviceArray ilDevices;
+    ProfileArray profiles;
+
+    Profile* pActProfile;  // a member of profiles, not owned here
 
     IDirectInput8A* pDI;
     unsigned int uiTimerInterval;

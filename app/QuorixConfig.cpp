@@ -15,6 +15,9 @@ int Quorix::readConfig() {
     }
     if (uiTimerInterval < 10) uiTimerInterval = 10;
     if (uiTimerInterval > 100) uiTimerInterval = 100;
+    if (status == 0) status = il2Com.readConfig(sRegRoot);
+    if (status == 0) status = hwDevices.readConfig(sRegRoot);
+    if (status == 0) status = profiles.readConfig(sRegRoot, pActProfile);
     closeRegistryKey(key);
     if (status == 0) bConfigRead = 1;
     return status;
@@ -26,7 +29,9 @@ int Quorix::saveConfig() {
         openRegistryKey(HKEY_CURRENT_USER, sRegRoot, 0, KEY_ALL_ACCESS, &key) == 0) {
         setRegistryInt(key, "uiTimerInterval", static_cast<int>(uiTimerInterval));
     }
-    int status = 0;
+    int status = profiles.saveConfig(sRegRoot, pActProfile);
+    if (status == 0) status = hwDevices.saveConfig(sRegRoot);
+    if (status == 0) status = il2Com.saveConfig(sRegRoot);
     closeRegistryKey(key);
     return status;
 }

@@ -13,4 +13,9 @@ int writeFile(void* file, const void* data, unsigned long count) {
 
 int writeFile(void* file, const char* text) { return writeFile(file, text, StrLen(text)); }
 
-int closeFile(void* file) { return CloseHandle(static_cast<HANDLE>(file)) ? 0 : 1; }
+// INVALID_HANDLE_VALUE doubles as the current process's pseudo handle, which
+// CloseHandle "closes" with success; no file must not report closed.
+int closeFile(void* file) {
+    if (!file || file == INVALID_HANDLE_VALUE) return 1;
+    return CloseHandle(static_cast<HANDLE>(file)) ? 0 : 1;
+}

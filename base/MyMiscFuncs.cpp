@@ -21,6 +21,12 @@ int roundMy(double x) {
 double roundnMy(double x, int n) {
     double p = 1.0;
     for (int i = 0; i < n; ++i) p *= 10.0;
+    if (n < 0) {
+        // Places left of the point: divide by the exact power of ten rather than
+        // multiply by its inexact reciprocal.
+        for (int i = 0; i > n; --i) p *= 10.0;
+        return roundMy(x / p) * p;
+    }
     double y = x * p;
     return roundMy(y) / p;
 }

@@ -70,6 +70,7 @@ int collectNames(MyStringArray& names, HKEY key, bool forValues, char* buf, DWOR
                            : RegEnumKeyExA(key, i, buf, &len, nullptr, nullptr, nullptr, nullptr);
         if (r == ERROR_NO_MORE_ITEMS) return 0;
         if (r != ERROR_SUCCESS && !(forValues && r == ERROR_MORE_DATA)) return failStatus;
+        buf[bufSize - 1] = '\0';  // ERROR_MORE_DATA may leave the name unterminated
         MyString* item = new MyString(buf);
         if (names.add(item) != 0) { delete item; return 1; }
     }

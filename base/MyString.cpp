@@ -75,7 +75,7 @@ void MyString::unlock() {
 MyString& MyString::append(const char* src, unsigned long offset, unsigned long count) {
     if (!pData || !src || count == 0) return *this;
     unsigned long len = ulSize + count;
-    if (len < ulSize) return *this;  // length would wrap
+    if (len < ulSize || len > ULONG_MAX - kSpare) return *this;  // the size or the block would wrap
     if (len > ulCapacity) {
         // src may lie in our own block; remember where before it moves.
         bool inside = src >= pData && src <= pData + ulCapacity;
@@ -193,6 +193,43 @@ int ValueToString(MyString& out, long long value) {
 int ValueToString(MyString& out, int value) { return ValueToString(out, static_cast<long long>(value)); }
 int ValueToString(MyString& out, long value) { return ValueToString(out, static_cast<long long>(value)); }
 
+namespace {
+// Writes the decimal digits of m * 2^e (e >= 0) to dst and returns their count.
+// Base-10^9 limbs, least significant first: the largest double needs 35.
+int wholeDigits(char* dst, unsigned long long m, int e) {
+    unsigned int limb[40];
+    int n = 0;
+    do {
+        limb[n++] = static_cast<unsigned int>(m % 1000000000u);
+        m /= 1000000000u;
+    } while (m);
+    while (e > 0) {
+        int step = e < 29 ? e : 29;  // a limb shifted by 29 bits plus the carry fits 64 bits
+        e -= step;
+        unsigned long long carry = 0;
+        for (int j = 0; j < n; ++j) {
+            unsigned long long v = (static_cast<unsigned long long>(limb[j]) << step) + carry;
+            limb[j] = static_cast<unsigned int>(v % 1000000000u);
+            carry = v / 1000000000u;
+        }
+        for (; carry; carry /= 1000000000u) limb[n++] = static_cast<unsigned int>(carry % 1000000000u);
+    }
+    int len = 0;
+    char top[10];
+    int t = 0;
+    for (unsigned int v = limb[n - 1]; v || t == 0; v /= 10) top[t++] = static_cast<char>('0' + v % 10);
+    while (t) dst[len++] = top[--t];
+    for (int j = n - 2; j >= 0; --j) {
+        for (int d = 8; d >= 0; --d, limb[j] /= 10) dst[len + d] = static_cast<char>('0' + limb[j] % 10);
+        len += 9;
+    }
+    return len;
+}
+}  // namespace
+
+// Exact decimal expansion of the double's binary value, so halfway cases are
+// judged on the stored value (1.005 lies just below and gives "1.00") at every
+// magnitude and for any count of decimals, and the point never follows the locale.
 int ValueToString(MyString& out, double value, int decimals) {
     if (std::isnan(value)) { out.append("nan"); return 0; }
     if (std::isinf(value)) { out.append(value < 0 ? "-inf" : "inf"); return 0; }
@@ -201,37 +238,59 @@ int ValueToString(MyString& out, double value, int decimals) {
         int v = t >= 2147483647.0 ? INT_MAX : t <= -2147483648.0 ? INT_MIN : static_cast<int>(t);
         return ValueToString(out, v);
     }
-    if (decimals > 7) decimals = 7;
-    bool negative = std::signbit(value);
-    double mag = std::fabs(value);
-    double scale = 1.0;
-    unsigned long long pow10 = 1;
-    for (int i = 0; i < decimals; ++i) { scale *= 10.0; pow10 *= 10; }
-    if (mag * scale >= 4.0e15) {
-        char buf[400];
-        snprintf(buf, sizeof buf, "%.*f", decimals, value);
-        out.append(buf);
-        return 0;
+    int exp2 = 0;
+    double f = std::frexp(std::fabs(value), &exp2);
+    unsigned long long m = static_cast<unsigned long long>(std::ldexp(f, 53));  // exact: 53 bits at most
+    int e = exp2 - 53;                                                           // |value| = m * 2^e
+    unsigned long long whole = m;
+    int wholeShift = 0;
+    // The fraction as a binary fraction of nw 32-bit words, least significant first.
+    unsigned int w[40] = {};
+    int nw = 0;
+    if (e >= 0) {
+        wholeShift = e;
+    } else {
+        int k = -e;  // at most 1126
+        whole = k < 64 ? m >> k : 0;
+        unsigned long long frac = k < 64 ? m & ((1ULL << k) - 1) : m;
+        nw = (k + 31) / 32;
+        unsigned __int128 v = static_cast<unsigned __int128>(frac) << (nw * 32 - k);  // below 2^84
+        for (int j = 0; j < 3; ++j) w[j] = static_cast<unsigned int>(v >> (32 * j));
     }
-    // Halfway is judged on the exact product mag * 10^d (so 1.005, stored just
-    // below, gives 1.00): Veltkamp split and TwoSum give it as y + err exactly.
-    double c = 134217729.0 * mag;
-    double hi = c - (c - mag);
-    double lo = mag - hi;
-    double ph = hi * scale, pl = lo * scale;  // both exact: scale has at most 24 bits
-    double y = ph + pl;
-    double bb = y - ph;
-    double err = (ph - (y - bb)) + (pl - bb);
-    double whole = std::floor(y);
-    unsigned long long n = static_cast<unsigned long long>(whole);
-    if ((y - whole) - 0.5 >= -err) ++n;
-    if (negative) out.append("-");
-    ValueToString(out, static_cast<long long>(n / pow10));
-    out.append(".");
-    char frac[16];
-    unsigned long long f = n % pow10;
-    for (int i = decimals - 1; i >= 0; --i) { frac[i] = static_cast<char>('0' + f % 10); f /= 10; }
-    out.append(frac, 0, static_cast<unsigned long>(decimals));
+
+    const size_t lead = 1 + 320 + 1;  // sign, whole digits, point
+    size_t total = lead + static_cast<size_t>(decimals);
+    char small[lead + 32];
+    char* buf = total <= sizeof small ? small : static_cast<char*>(malloc(total));
+    if (!buf) return 0;  // as any failed append: nothing added
+    char* digits = buf + lead;
+    // Each multiplication by 10 pushes the next digit out of the top word; after
+    // 32 * nw of them the fraction is spent and only zeros follow.
+    int gen = decimals < nw * 32 ? decimals : nw * 32;
+    for (int i = 0; i < gen; ++i) {
+        unsigned long long carry = 0;
+        for (int j = 0; j < nw; ++j) {
+            unsigned long long x = static_cast<unsigned long long>(w[j]) * 10 + carry;
+            w[j] = static_cast<unsigned int>(x);
+            carry = x >> 32;
+        }
+        digits[i] = static_cast<char>('0' + carry);
+    }
+    memset(digits + gen, '0', static_cast<size_t>(decimals - gen));
+    if (nw > 0 && (w[nw - 1] & 0x80000000u)) {  // half a last place or more left: away from zero
+        int i = decimals - 1;
+        while (i >= 0 && digits[i] == '9') digits[i--] = '0';
+        if (i >= 0) ++digits[i];
+        else ++whole;  // below 2^53 here, so no overflow
+    }
+    char wholeText[320];
+    int wl = wholeDigits(wholeText, whole, wholeShift);
+    char* start = digits - 1 - wl;
+    start[wl] = '.';
+    memcpy(start, wholeText, static_cast<size_t>(wl));
+    if (std::signbit(value)) *--start = '-';
+    out.append(start, 0, static_cast<unsigned long>(digits + decimals - start));
+    if (buf != small) free(buf);
     return 0;
 }
 

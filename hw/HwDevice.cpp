@@ -1,0 +1,192 @@
+#include "hw/HwDevice.h"
+
+#include <objbase.h>
+
+#include <cstring>
+
+#include "app/Quorix.h"
+#include "base/MyMiscFuncs.h"
+#include "base/MyRegFuncs.h"
+#include "profile/ProfileDev2Axis.h"
+
+const char* hwAxisName(IdHwAxis id) {
+    static const char* const kNames[HWA_COUNT] = {"X", "Y", "Z", "Rx", "Ry", "Rz", "Sld1", "Sld2"};
+    return (id >= HWA_X && id <= HWA_SLD2) ? kNames[id - HWA_X] : "";
+}
+
+HwDevice::HwDevice(Quorix& application)
+    : app(application), bConnected(0), bAcquired(0), bInUse(0), pDiDevice(nullptr) {
+    memset(&guid, 0, sizeof guid);
+    memset(&devInstance, 0, sizeof devInstance);
+    for (int i = 0; i < HWA_COUNT; ++i) axes[i].id = static_cast<IdHwAxis>(HWA_X + i);
+}
+
+HwDevice::~HwDevice() { releaseDiDevice(); }
+
+void HwDevice::releaseDiDevice() {
+    if (!pDiDevice) return;
+    unacquire();
+    pDiDevice->Release();
+    pDiDevice = nullptr;
+}
+
+int HwDevice::getInstName(MyString& out) {
+    out.append(instName);
+    return 0;
+}
+
+int HwDevice::getUsrName(MyString& out) {
+    out.append(usrName);
+    return 0;
+}
+
+int HwDevice::isConnected() { return bConnected && bAcquired ? 1 : 0; }
+
+int HwDevice::setInstName(const char* name) {
+    instName = name;
+    return 0;
+}
+
+int HwDevice::setInstName(MyString& name) {
+    instName = name;
+    return 0;
+}
+
+int HwDevice::setUsrName(const char* name) {
+    usrName = name;
+    return 0;
+}
+
+int HwDevice::setUsrName(MyString& name) {
+    usrName = name;
+    return 0;
+}
+
+int HwDevice::setConnected(int b) {
+    bConnected = b;
+    return 0;
+}
+
+int HwDevice::setDeviceInstance(const DIDEVICEINSTANCEA* inst) {
+    if (!inst) return 1;
+    devInstance = *inst;
+    guid = inst->guidInstance;
+    return 0;
+}
+
+int HwDevice::configure(IDirectInput8A* di) {
+    if (!di) return 1;
+    // The interface of an earlier pass belongs to a connection that is gone; on
+    // Windows every unreleased one keeps a handle to the controller's driver open.
+    releaseDiDevice();
+    if (di->CreateDevice(devInstance.guidInstance, &pDiDevice, nullptr) != DI_OK || !pDiDevice) {
+        pDiDevice = nullptr;  // DirectInput clears it on failure; a stand-in might not
+        return 1;
+    }
+    if (pDiDevice->SetCooperativeLevel(app.hFrameWnd, DISCL_BACKGROUND | DISCL_NONEXCLUSIVE) != DI_OK) return 2;
+    if (pDiDevice->SetDataFormat(&c_dfDIJoystick2) != DI_OK) return 3;
+    // Buffered data is never read; the buffer only has to exist.
+    DIPROPDWORD prop;
+    prop.diph.dwSize = sizeof(DIPROPDWORD);
+    prop.diph.dwHeaderSize = sizeof(DIPROPHEADER);
+    prop.diph.dwObj = 0;
+    prop.diph.dwHow = DIPH_DEVICE;
+    prop.dwData = 10;
+    if (pDiDevice->SetProperty(DIPROP_BUFFERSIZE, &prop.diph) != DI_OK) return 4;
+    return 0;
+}
+
+int HwDevice::acquire() {
+    // S_FALSE (already acquired) counts as a failure too: bAcquired was not set by us.
+    if (!pDiDevice || pDiDevice->Acquire() != DI_OK) return 1;
+    bAcquired = 1;
+    return 0;
+}
+
+int HwDevice::unacquire() {
+    if (bAcquired && pDiDevice) pDiDevice->Unacquire();
+    bAcquired = 0;
+    return 0;
+}
+
+int HwDevice::process(int bFlush) {
+    if (!pDiDevice) return 1;
+    DIJOYSTATE2 state;
+    if (pDiDevice->GetDeviceState(sizeof state, &state) != DI_OK) return 1;
+    const LONG raw[HWA_COUNT] = {state.lX,  state.lY,  state.lZ,           state.lRx,
+                                 state.lRy, state.lRz, state.rglSlider[0], state.rglSlider[1]};
+    for (int i = 0; i < HWA_COUNT; ++i) {
+        HwAxis& axis = axes[i];
+        if (!axis.isAssigned()) continue;
+        int status = processAxis(axis, raw[i], bFlush, hwAxisName(axis.id));
+        if (status != 0) return status;
+    }
+    return 0;
+}
+
+int HwDevice::processAxis(HwAxis& axis, long raw, int bFlush, const char* axisName) {
+    if (!axis.isAssigned()) return 0;
+    int bChanged = 1;
+    double value = 0.0;
+    int status = axis.pDev2Axis->apply(bChanged, value, static_cast<int>(raw));
+    if (status != 0) return status;
+    if (!bFlush && !bChanged) return 0;
+    // Built only now: a string allocates, and an unchanged axis must cost nothing.
+    MyString command;
+    status = axis.pILDevice->makeCommand(command, roundMy(value));
+    if (status != 0) return status;
+    if (app.hLogFile != INVALID_HANDLE_VALUE) {
+        status = logProcessAxis(axisName);
+        if (status != 0) return status;
+    }
+    return app.il2Com.sendIL2DeviceCmd(command);
+}
+
+int HwDevice::logProcessAxis(const char* axisName) {
+    if (app.hLogFile == INVALID_HANDLE_VALUE) return 0;
+    MyString line("Sending ");
+    line += usrName;
+    line += " - Axis ";
+    line += axisName;
+    line += "\r\n";
+    app.addLog(line);
+    return 0;
+}
+
+int HwDevice::readConfig(MyString path, MyString keyName) {
+    path += "\\";
+    path += keyName;
+    HKEY key = nullptr;
+    if (openRegistryKey(HKEY_CURRENT_USER, path, 0, KEY_READ, &key) != 0) return 0;
+    int status = 0;
+    // Only a value of exactly 16 bytes is a GUID: a shorter one would leave a
+    // mix of stored and current bytes, an identity no controller has.
+    DWORD type = 0, size = 0;
+    if (RegQueryValueExA(key, "guid", nullptr, &type, nullptr, &size) == ERROR_SUCCESS && type == REG_BINARY &&
+        size == sizeof guid)
+        status = getRegistryBinary(&guid, sizeof guid, key, "guid", nullptr);
+    if (status == 0) status = getRegistryString(instName, key, "sInstName", instName);
+    if (status == 0) status = getRegistryString(usrName, key, "sUsrName", instName);
+    closeRegistryKey(key);
+    return status;
+}
+
+int HwDevice::saveConfig(MyString path) {
+    WCHAR wide[40];
+    char text[40];
+    memset(wide, 0, sizeof wide);
+    memset(text, 0, sizeof text);
+    if (StringFromGUID2(guid, wide, 40) == 0) return 1;
+    for (int i = 0; i < 40; ++i) text[i] = static_cast<char>(wide[i] & 0xFF);
+    path += "\\";
+    path += text;
+    int status = createRegistryKeyIfNotExists(HKEY_CURRENT_USER, path);
+    HKEY key = nullptr;
+    if (status == 0) status = openRegistryKey(HKEY_CURRENT_USER, path, 0, KEY_ALL_ACCESS, &key);
+    if (status != 0) return status;
+    status = setRegistryBinary(key, "guid", reinterpret_cast<const unsigned char*>(&guid), sizeof guid);
+    if (status == 0) status = setRegistryString(key, "sInstName", instName);
+    if (status == 0) status = setRegistryString(key, "sUsrName", usrName);
+    closeRegistryKey(key);
+    return status;
+}

@@ -1,0 +1,91 @@
+#pragma once
+// DirectInput game controllers, their axes, and the list of every controller seen.
+
+#include <windows.h>
+#include <dinput.h>
+
+#include "base/MyString.h"
+#include "hw/IdHwAxis.h"
+
+class Quorix;
+class ProfileDev2Axis;
+class ILDevice;
+
+class HwAxis {
+public:
+    HwAxis() : id(HWA_NONE), pDev2Axis(nullptr), pILDevice(nullptr), iLastValRaw(-1) {}
+    // Assigned only when both the assignment and its control are set.
+    int isAssigned() const { return pDev2Axis && pILDevice; }
+
+    IdHwAxis id;
+    ProfileDev2Axis* pDev2Axis;  // owned by the active profile
+    ILDevice* pILDevice;         // owned by the control catalogue
+    int iLastValRaw;             // last raw value the dialog showed while unassigned (-1: none yet)
+};
+
+class HwDevice {
+public:
+    explicit HwDevice(Quorix& app);
+    virtual ~HwDevice();
+    HwDevice(const HwDevice&) = delete;
+    HwDevice& operator=(const HwDevice&) = delete;
+
+    virtual int getInstName(MyString& out);
+    virtual int getUsrName(MyString& out);
+    virtual int isConnected();
+    virtual int setInstName(const char* name);
+    virtual int setInstName(MyString& name);
+    virtual int setUsrName(const char* name);
+    virtual int setUsrName(MyString& name);
+    virtual int setConnected(int b);
+    virtual int setDeviceInstance(const DIDEVICEINSTANCEA* inst);
+    virtual int configure(IDirectInput8A* di);
+    virtual int acquire();
+    virtual int unacquire();
+    virtual int process(int bFlush);
+    // The dialog's variant of process arrives with the configuration dialog.
+    virtual int readConfig(MyString path, MyString keyName);
+    virtual int saveConfig(MyString path);
+
+    int processAxis(HwAxis& axis, long raw, int bFlush, const char* axisName);
+    int logProcessAxis(const char* axisName);
+
+    Quorix& app;
+    MyString instName;
+    MyString usrName;
+    int bConnected;
+    int bAcquired;
+    int bInUse;
+    GUID guid;
+    DIDEVICEINSTANCEA devInstance;
+    IDirectInputDevice8A* pDiDevice;
+    HwAxis axes[HWA_COUNT];  // X, Y, Z, Rx, Ry, Rz, Sld1, Sld2
+
+private:
+    // Unacquires and releases the DirectInput device, if any.
+    void releaseDiDevice();
+};
+
+// Log name of an axis ("X" ... "Sld2"), "" for HWA_NONE.
+const char* hwAxisName(IdHwAxis id);
+
+class HwDeviceArray {
+public:
+    explicit HwDeviceArray(Quorix& app);
+    ~HwDeviceArray();
+    HwDeviceArray(const HwDeviceArray&) = delete;
+    HwDeviceArray& operator=(const HwDeviceArray&) = delete;
+
+    int regDevice(HwDevice* dev, const DIDEVICEINSTANCEA* inst);
+    int findByGuid(int& idx, const GUID* guid);
+    int checkDoubleUsrName(int& bDouble, MyString& name, HwDevice* exclude);
+    int disconnectAll();
+    int readConfig(MyString path);
+    int saveConfig(MyString path);
+    // Appends a device the list then owns; 1 if the list cannot grow.
+    int add(HwDevice* dev);
+
+    HwDevice** items;
+    int count;
+    Quorix* app;
+};

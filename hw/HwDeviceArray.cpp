@@ -1,0 +1,101 @@
+#include <cstdlib>
+#include <cstring>
+#include <new>
+
+#include "app/Quorix.h"
+#include "base/MyRegFuncs.h"
+#include "hw/HwDevice.h"
+
+HwDeviceArray::HwDeviceArray(Quorix& application) : items(nullptr), count(0), app(&application) {}
+
+HwDeviceArray::~HwDeviceArray() {
+    for (int i = 0; i < count; ++i) delete items[i];
+    free(items);
+    items = nullptr;
+    count = 0;
+}
+
+int HwDeviceArray::add(HwDevice* dev) {
+    if (!dev) return 1;  // an empty slot would stop every later walk of the list
+    HwDevice** p = static_cast<HwDevice**>(realloc(items, sizeof(HwDevice*) * (static_cast<size_t>(count) + 1)));
+    if (!p) return 1;
+    items = p;
+    items[count++] = dev;
+    return 0;
+}
+
+int HwDeviceArray::regDevice(HwDevice* dev, const DIDEVICEINSTANCEA* inst) {
+    if (!dev || !inst) return 1;
+    // The name comes from a driver: bounded, whether or not it carries its NUL.
+    char name[MAX_PATH + 1];
+    memcpy(name, inst->tszInstanceName, MAX_PATH);
+    name[MAX_PATH] = '\0';
+    int status = dev->setInstName(name);
+    if (status == 0) status = dev->setUsrName(name);
+    if (status == 0) status = add(dev);
+    return status;
+}
+
+int HwDeviceArray::findByGuid(int& idx, const GUID* guid) {
+    idx = -1;
+    if (!guid) return 0;
+    for (int i = 0; i < count; ++i) {
+        if (!items[i]) return 2;
+        if (memcmp(&items[i]->guid, guid, sizeof(GUID)) == 0) {
+            idx = i;
+            return 0;
+        }
+    }
+    return 0;
+}
+
+int HwDeviceArray::checkDoubleUsrName(int& bDouble, MyString& name, HwDevice* exclude) {
+    bDouble = 0;
+    for (int i = 0; i < count; ++i) {
+        if (items[i] && items[i] != exclude && items[i]->usrName == name) {
+            bDouble = 1;
+            break;
+        }
+    }
+    return 0;
+}
+
+int HwDeviceArray::disconnectAll() {
+    for (int i = 0; i < count; ++i) {
+        if (!items[i]) return 2;
+        int status = items[i]->setConnected(0);
+        if (status == 0) status = items[i]->unacquire();
+        if (status != 0) return status;
+    }
+    return 0;
+}
+
+int HwDeviceArray::readConfig(MyString path) {
+    path += "\\HwDev";
+    HKEY key = nullptr;
+    if (openRegistryKey(HKEY_CURRENT_USER, path, 0, KEY_READ, &key) != 0) return 0;  // first start
+    MyStringArray names;
+    int status = enumRegKeys(&names, key);
+    for (int i = 0; i < names.count() && status == 0; ++i) {
+        HwDevice* dev = new (std::nothrow) HwDevice(*app);
+        if (!dev) {
+            status = 1;
+            break;
+        }
+        status = dev->readConfig(path, *names.apItems[i]);
+        if (status == 0 && add(dev) != 0) status = 1;
+        if (status != 0) delete dev;
+    }
+    closeRegistryKey(key);
+    return status;
+}
+
+int HwDeviceArray::saveConfig(MyString path) {
+    path += "\\HwDev";
+    for (int i = 0; i < count; ++i) {
+        if (!items[i]) return 2;
+        int status = items[i]->saveConfig(path);
+        if (status != 0) return status;
+    }
+    return 0;
+}

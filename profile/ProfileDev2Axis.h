@@ -1,0 +1,78 @@
+#pragma once
+// One assignment of a controller axis to a simulator control, with its transfer
+// function (calibration, inversion, jitter filter, G940 correction, curve).
+
+#include <windows.h>
+
+#include "base/MyString.h"
+#include "hw/IdHwAxis.h"
+#include "il2/ILDevice.h"
+
+class Quorix;
+
+enum { TRANSLATE_POINTS = 20, TRCURVE_FACTORS = 100 };
+
+class ProfileDev2Axis {
+public:
+    ProfileDev2Axis(Quorix& app, IdILDevice id, ILDevice* dev);
+    ~ProfileDev2Axis() {}
+    ProfileDev2Axis(const ProfileDev2Axis&) = delete;
+    ProfileDev2Axis& operator=(const ProfileDev2Axis&) = delete;
+
+    int attach(GUID& guid, IdHwAxis axis);
+    int detach();
+
+    int getTranslate(int& out, int index);
+    int setTranslate(int index, int value);
+    int recalcTrCurve();
+
+    int resetAxisSettings();
+    int resetTranslation();
+    int resetAll();
+
+    int fixG940RvBg(double& out, double p);
+    // Runs every poll round for every assigned axis: value gets the corrected
+    // 0..100, bChanged whether it differs from the previous result. The exits for
+    // a controller at rest are inline so that they cost the caller no call.
+    int apply(int& bChanged, double& value, int raw) {
+        bChanged = 0;
+        if (raw == iLastValRaw) {
+            value = dLastValCorrected;
+            return 0;
+        }
+        int c = raw > iMaxCalibVal ? iMaxCalibVal : raw;
+        if (c < iMinCalibVal) c = iMinCalibVal;
+        if (c == iLastValClamped) {
+            iLastValRaw = raw;
+            value = dLastValCorrected;
+            return 0;
+        }
+        return applyClamped(bChanged, value, raw, c);
+    }
+    // The rest of apply for a clamped value c that differs from the last one.
+    int applyClamped(int& bChanged, double& value, int raw, int c);
+
+    int readConfig(MyString path);
+    int saveConfig(MyString path);
+
+    Quorix& app;
+    IdILDevice idILDevice;
+    ILDevice* pILDevice;
+    GUID guidHwDev;
+    IdHwAxis idAxis;
+    int iMinCalibVal;
+    int iMaxCalibVal;
+    int bInvert;
+    double dFilterJitter;
+    double dRvBugCor;
+    int aiTranslate[TRANSLATE_POINTS];
+    double adTrCurve[TRCURVE_FACTORS];
+    int bIs50Axis;
+
+    // Run-time memory of apply.
+    int iLastValRaw;
+    int iLastValClamped;
+    double dLastValReport;
+    double dLastValCorrected;
+    int iRvBugDir;
+};

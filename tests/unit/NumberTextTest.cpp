@@ -1,0 +1,208 @@
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <clocale>
+#include <cmath>
+#include <cstdint>
+#include <cstring>
+#include <random>
+#include <string>
+
+#include "base/MyString.h"
+
+namespace {
+std::string text(double v, int decimals) {
+    MyString s(nullptr);
+    EXPECT_EQ(0, ValueToString(s, v, decimals));
+    return s.text();
+}
+
+// Exact two-decimal text of v, rounded half away from zero, from v's bits:
+// |v| = m * 2^e, so |v| * 100 = m * 100 * 2^e with integer arithmetic only.
+std::string exactTwoDecimals(double v) {
+    uint64_t bits;
+    memcpy(&bits, &v, sizeof bits);
+    int biased = static_cast<int>((bits >> 52) & 0x7FF);
+    uint64_t m = bits & ((1ULL << 52) - 1);
+    if (biased) m |= 1ULL << 52;
+    int e = (biased ? biased : 1) - 1075;
+    unsigned __int128 scaled = static_cast<unsigned __int128>(m) * 100;  // below 2^60
+    unsigned __int128 q;
+    if (e >= 0) {
+        q = scaled << e;  // the tests stay far below 2^128
+    } else if (-e >= 100) {
+        q = 0;  // far below half a hundredth
+    } else {
+        int k = -e;
+        q = scaled >> k;
+        unsigned __int128 rest = scaled - (q << k);
+        if (2 * rest >= (static_cast<unsigned __int128>(1) << k)) ++q;
+    }
+    std::string digits;
+    unsigned __int128 whole = q / 100;
+    do {
+        digits.insert(digits.begin(), static_cast<char>('0' + static_cast<int>(whole % 10)));
+        whole /= 10;
+    } while (whole);
+    int frac = static_cast<int>(q % 100);
+    std::string r = std::signbit(v) ? "-" : "";
+    return r + digits + "." + static_cast<char>('0' + frac / 10) + static_cast<char>('0' + frac % 10);
+}
+
+// Switches the process to a locale whose decimal point is "," for one test.
+class CommaLocale {
+public:
+    CommaLocale() {
+        for (const char* name : {"German_Germany.1252", "de-DE", "de_DE", "French_France.1252"}) {
+            if (setlocale(LC_ALL, name) && strcmp(localeconv()->decimal_point, ",") == 0) {
+                sName = name;
+                return;
+            }
+        }
+        setlocale(LC_ALL, "C");
+    }
+    ~CommaLocale() { setlocale(LC_ALL, "C"); }
+    bool active() const { return !sName.empty(); }
+    std::string sName;
+};
+}  // namespace
+
+TEST(ValueToString, Integers) {
+    struct Case { int v; const char* text; };
+    const Case cases[] = {{0, "0"},       {7, "7"},   {-7, "-7"}, {1000, "1000"}, {INT_MAX, "2147483647"},
+                          {INT_MIN, "-2147483648"}};
+    for (const Case& c : cases) {
+        MyString s(nullptr), l(nullptr);
+        EXPECT_EQ(0, ValueToString(s, c.v));
+        EXPECT_EQ(0, ValueToString(l, static_cast<long>(c.v)));
+        EXPECT_STREQ(c.text, s.text());
+        EXPECT_STREQ(c.text, l.text());
+    }
+}
+
+TEST(ValueToString, FixedDecimals) {
+    struct Case { double v; int decimals; const char* text; };
+    const Case cases[] = {
+        {0.0, 2, "0.00"},          {-1.0, 2, "-1.00"},       {0.5, 2, "0.50"},         {-0.02, 2, "-0.02"},
+        {12.3456, 2, "12.35"},     {99.999, 2, "100.00"},    {0.125, 2, "0.13"},       {-0.125, 2, "-0.13"},
+        {0.375, 2, "0.38"},        {1.005, 2, "1.00"},       {2.675, 2, "2.67"},       {9.995, 2, "9.99"},
+        {0.9999, 2, "1.00"},       {-0.001, 2, "-0.00"},     {-0.0, 2, "-0.00"},       {0.0004, 2, "0.00"},
+        {-0.0004, 2, "-0.00"},     {2.1e-17, 2, "0.00"},     {4.9e-324, 2, "0.00"},    {1234.5, 1, "1234.5"},
+        {0.25, 1, "0.3"},          {3.0, 0, "3"},            {-2.9, 0, "-2"},          {2.9, 0, "2"},
+        {0.99, 0, "0"},            {-0.5, 0, "0"},
+        // Past the range where the product with 10^decimals is exact in a double.
+        {35184372088832.125, 2, "35184372088832.13"},     {-70368744177664.375, 2, "-70368744177664.38"},
+        {70368744177664.125, 2, "70368744177664.13"},
+        {1e20, 2, "100000000000000000000.00"},
+        {1267650600228229401496703205376.0, 1, "1267650600228229401496703205376.0"},  // 2^100
+        // More decimals than a double carries: the exact binary value.
+        {0.1, 20, "0.10000000000000000555"},               {0.0009765625, 12, "0.000976562500"},
+        {0.0009765625, 9, "0.000976563"},                  {-1.5, 8, "-1.50000000"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
+        EXPECT_EQ(c.text, text(c.v, c.decimals));
+    }
+}
+
+namespace {
+// Decimal digits times a small factor, by hand: the reference for exact expansions.
+void multiply(std::string& dec, int factor) {
+    int carry = 0;
+    for (auto i = dec.rbegin(); i != dec.rend(); ++i) {
+        int d = (*i - '0') * factor + carry;
+        *i = static_cast<char>('0' + d % 10);
+        carry = d / 10;
+    }
+    for (; carry; carry /= 10) dec.insert(dec.begin(), static_cast<char>('0' + carry % 10));
+}
+}  // namespace
+
+TEST(ValueToString, ExactAtEveryBinaryExponent) {
+    // m * 2^k for the shortest and the longest mantissa, up to the largest double.
+    for (unsigned long long m : {1ULL, (1ULL << 53) - 1}) {
+        std::string dec = std::to_string(m);
+        for (int k = 0; k <= 971; ++k, multiply(dec, 2)) {
+            ASSERT_EQ(dec + ".00", text(std::ldexp(static_cast<double>(m), k), 2)) << m << " * 2^" << k;
+        }
+    }
+    // 2^-k = 5^k / 10^k: k digits exactly, then zeros; down to the smallest subnormal.
+    std::string five = "1";
+    for (int k = 1; k <= 1074; ++k) {
+        multiply(five, 5);
+        std::string digits = std::string(static_cast<size_t>(k) - five.size(), '0') + five;
+        ASSERT_EQ("0." + digits + "000", text(std::ldexp(1.0, -k), k + 3)) << "2^-" << k;
+    }
+}
+
+TEST(ValueToString, AppendsToExistingText) {
+    MyString s("x=");
+    ValueToString(s, 12);
+    EXPECT_STREQ("x=12", s.text());
+    MyString d("y=");
+    ValueToString(d, -0.5, 2);
+    EXPECT_STREQ("y=-0.50", d.text());
+}
+
+TEST(ValueToString, EveryAxisCommandValue) {
+    for (int n = 0; n <= 100; ++n) {
+        int hundredths = 2 * n - 100;
+        int mag = hundredths < 0 ? -hundredths : hundredths;
+        std::string expected = std::string(hundredths < 0 ? "-" : "") + std::to_string(mag / 100) + "." +
+                               static_cast<char>('0' + mag % 100 / 10) + static_cast<char>('0' + mag % 10);
+        EXPECT_EQ(expected, text(n * 0.02 - 1, 2)) << "n=" << n;
+    }
+}
+
+TEST(ValueToString, TwoDecimalsMatchExactReference) {
+    std::mt19937_64 rng(20240611);
+    std::uniform_real_distribution<double> dist(-1000.0, 1000.0);
+    int failures = 0;
+    auto check = [&](double v) {
+        std::string got = text(v, 2), want = exactTwoDecimals(v);
+        if (got != want && ++failures <= 10) ADD_FAILURE() << "value " << v << ": got " << got << ", want " << want;
+    };
+    for (int i = 0; i < 100000; ++i) check(dist(rng));
+    for (int k = -1000; k < 1000; ++k) {
+        for (double half : {0.125, 0.375, 0.625, 0.875}) check(k + half);  // exact ties
+    }
+    for (int i = -100000; i <= 100000; i += 10) check((i + 5) / 1000.0);  // x.xx5 just off a tie
+    EXPECT_EQ(0, failures);
+}
+
+TEST(ValueToString, PointStaysDotInCommaLocale) {
+    CommaLocale locale;
+    if (!locale.active()) GTEST_SKIP() << "no locale with a decimal comma is installed";
+    EXPECT_EQ("-1234.50", text(-1234.5, 2));
+    EXPECT_EQ("50000000000000.00", text(5e13, 2));
+    EXPECT_EQ("0.3", text(0.25, 1));
+}
+
+TEST(StringToDouble, ParsesLikeAtofInTheCLocale) {
+    struct Case { const char* text; double v; };
+    const Case cases[] = {
+        {"1.50", 1.5},     {"  -2.5e1x", -25.0}, {"abc", 0.0},   {"1e", 1.0},         {".5", 0.5},
+        {"-.5e-1", -0.05}, {"", 0.0},            {".", 0.0},     {"-", 0.0},          {"+3", 3.0},
+        {"1e+", 1.0},      {"\t\n 7", 7.0},      {"1,5", 1.0},   {"1.5.3", 1.5},      {"0x10", 0.0},
+        {"2E3", 2000.0},   {"0.1", 0.1},         {"12345678901234567890", 12345678901234567890.0},
+    };
+    CommaLocale comma;  // first round in the comma locale (when there is one), then in "C"
+    for (int round = 0; round < 2; ++round) {
+        if (round == 0 && !comma.active()) continue;
+        if (round == 1) setlocale(LC_ALL, "C");
+        for (const Case& c : cases) {
+            SCOPED_TRACE(std::string(round == 0 ? comma.sName : "C") + ": '" + c.text + "'");
+            double out = 99.0;
+            EXPECT_EQ(0, StringToDouble(out, c.text));
+            EXPECT_EQ(c.v, out);
+            MyString s(c.text);
+            out = 99.0;
+            StringToDouble(out, s);
+            EXPECT_EQ(c.v, out);
+        }
+    }
+    double out = 99.0;
+    EXPECT_EQ(0, StringToDouble(out, static_cast<const char*>(nullptr)));
+    EXPECT_EQ(0.0, out);
+    if (!comma.active()) GTEST_SKIP() << "checked in \"C\" only: no locale with a decimal comma is installed";
+}

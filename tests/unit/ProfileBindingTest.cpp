@@ -1,0 +1,156 @@
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <cstring>
+#include <vector>
+
+#include "app/Quorix.h"
+#include "hw/HwDevice.h"
+#include "profile/Profile.h"
+
+namespace {
+
+GUID guidOf(unsigned char fill) {
+    GUID g;
+    memset(&g, fill, sizeof g);
+    return g;
+}
+
+struct Assign {
+    IdILDevice control;
+    GUID guid;
+    int axis;  // int: the registry may hold anything
+};
+
+// Control bound to each of the eight axes (IDIL_NONE: unbound).
+typedef std::vector<IdILDevice> AxisControls;
+
+class ProfileBindingTest : public ::testing::Test {
+protected:
+    ProfileBindingTest() : list(app), dev(app) { dev.guid = kDev; }
+
+    ProfileDev2Axis* item(IdILDevice id) {
+        ProfileDev2Axis* p = nullptr;
+        list.find(p, id);
+        return p;
+    }
+    void assign(const Assign& a) {
+        ProfileDev2Axis* p = item(a.control);
+        ASSERT_NE(nullptr, p);
+        p->guidHwDev = a.guid;
+        p->idAxis = static_cast<IdHwAxis>(a.axis);
+    }
+    // Each axis's control, checked against the assignment that carries it.
+    void expectAxes(const AxisControls& want) {
+        AxisControls got;
+        for (const HwAxis& ax : dev.axes) {
+            IdILDevice id = ax.pILDevice ? ax.pILDevice->id : IDIL_NONE;
+            EXPECT_EQ(id == IDIL_NONE ? nullptr : item(id), ax.pDev2Axis) << "axis " << got.size() + 1;
+            got.push_back(id);
+        }
+        EXPECT_EQ(want, got);
+    }
+
+    static const GUID kDev;
+    Quorix app;
+    ProfileDev2AxisArray list;
+    HwDevice dev;
+};
+
+const GUID ProfileBindingTest::kDev = {0x11223344, 0x5566, 0x7788, {1, 2, 3, 4, 5, 6, 7, 8}};
+
+TEST_F(ProfileBindingTest, OneAssignmentPerCatalogueControlInOrder) {
+    ASSERT_EQ(14, list.count);
+    for (int i = 0; i < list.count; ++i) {
+        EXPECT_EQ(app.ilDevices.apDevices[i], list.items[i]->pILDevice);
+        EXPECT_EQ(app.ilDevices.apDevices[i]->id, list.items[i]->idILDevice);
+    }
+    ProfileDev2Axis* p = list.items[0];
+    EXPECT_EQ(0, list.find(p, IDIL_TRIM_RUDDER));
+    EXPECT_EQ(list.items[13], p);
+    EXPECT_EQ(1, list.find(p, IDIL_NONE));
+    EXPECT_EQ(nullptr, p);
+    p = list.items[0];
+    EXPECT_EQ(1, list.find(p, static_cast<IdILDevice>(15)));
+    EXPECT_EQ(nullptr, p);
+}
+
+struct BindCase {
+    const char* name;
+    std::vector<Assign> assigns;
+    int bInUse;
+    AxisControls axes;
+};
+
+TEST_F(ProfileBindingTest, BindingRules) {
+    const GUID me = kDev;
+    const GUID lastByteOff = {0x11223344, 0x5566, 0x7788, {1, 2, 3, 4, 5, 6, 7, 9}};
+    const GUID firstByteOff = {0x11223345, 0x5566, 0x7788, {1, 2, 3, 4, 5, 6, 7, 8}};
+    const IdILDevice N = IDIL_NONE;
+    const BindCase cases[] = {
+        {"nothing assigned", {}, 0, {N, N, N, N, N, N, N, N}},
+        {"one axis", {{IDIL_RUDDER, me, HWA_Z}}, 1, {N, N, IDIL_RUDDER, N, N, N, N, N}},
+        {"other controller", {{IDIL_RUDDER, guidOf(0x11), HWA_Z}}, 0, {N, N, N, N, N, N, N, N}},
+        {"guid differs in last byte", {{IDIL_RUDDER, lastByteOff, HWA_Z}}, 0, {N, N, N, N, N, N, N, N}},
+        {"guid differs in first byte", {{IDIL_RUDDER, firstByteOff, HWA_Z}}, 0, {N, N, N, N, N, N, N, N}},
+        {"axis none on this device", {{IDIL_RUDDER, me, HWA_NONE}}, 0, {N, N, N, N, N, N, N, N}},
+        {"later control on the same axis wins",
+         {{IDIL_AILERONS, me, HWA_Z}, {IDIL_RUDDER, me, HWA_Z}, {IDIL_FLAPS, me, HWA_X}},
+         1, {IDIL_FLAPS, N, IDIL_RUDDER, N, N, N, N, N}},
+        {"axis above 8 marks in use only", {{IDIL_RUDDER, me, 9}}, 1, {N, N, N, N, N, N, N, N}},
+        {"negative axis marks in use only", {{IDIL_RUDDER, me, -1}}, 1, {N, N, N, N, N, N, N, N}},
+        {"most negative axis", {{IDIL_RUDDER, me, INT_MIN}}, 1, {N, N, N, N, N, N, N, N}},
+        {"every axis in table order",
+         {{IDIL_AILERONS, me, HWA_X}, {IDIL_BRAKES, me, HWA_Y}, {IDIL_ELEVATOR, me, HWA_Z},
+          {IDIL_FLAPS, me, HWA_RX}, {IDIL_POWER, me, HWA_RY}, {IDIL_POWER_LEFT, me, HWA_RZ},
+          {IDIL_POWER_RIGHT, me, HWA_SLD1}, {IDIL_TRIM_RUDDER, me, HWA_SLD2}, {IDIL_PITCH, guidOf(7), HWA_X}},
+         1,
+         {IDIL_AILERONS, IDIL_BRAKES, IDIL_ELEVATOR, IDIL_FLAPS, IDIL_POWER, IDIL_POWER_LEFT, IDIL_POWER_RIGHT,
+          IDIL_TRIM_RUDDER}},
+    };
+    for (const BindCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        for (int i = 0; i < list.count; ++i) list.items[i]->detach();
+        for (const Assign& a : c.assigns) assign(a);
+        // A binding of an earlier profile must not survive.
+        dev.bInUse = 1 - c.bInUse;
+        for (int i = 0; i < HWA_COUNT; ++i) {
+            dev.axes[i].pDev2Axis = list.items[13];
+            dev.axes[i].pILDevice = app.ilDevices.apDevices[13];
+        }
+        EXPECT_EQ(0, list.applyToHwDevice(&dev));
+        EXPECT_EQ(c.bInUse, dev.bInUse);
+        expectAxes(c.axes);
+    }
+}
+
+// A broken list stops at the broken item; what was bound before it stays bound.
+TEST_F(ProfileBindingTest, BrokenItemStopsWithItsStatus) {
+    assign({IDIL_AILERONS, kDev, HWA_X});
+    assign({IDIL_ELEVATOR, kDev, HWA_Y});  // item 2, after the broken item 1
+
+    list.items[1]->idILDevice = IDIL_NONE;
+    EXPECT_EQ(1, list.applyToHwDevice(&dev));
+    expectAxes({IDIL_AILERONS, IDIL_NONE, IDIL_NONE, IDIL_NONE, IDIL_NONE, IDIL_NONE, IDIL_NONE, IDIL_NONE});
+
+    // An identifier the catalogue lacks fails the lookup, but only for this
+    // device's items and before the axis is looked at.
+    list.items[1]->idILDevice = static_cast<IdILDevice>(15);
+    EXPECT_EQ(0, list.applyToHwDevice(&dev));
+    GUID g = kDev;
+    list.items[1]->guidHwDev = g;
+    list.items[1]->idAxis = HWA_NONE;
+    EXPECT_EQ(1, list.applyToHwDevice(&dev));
+    EXPECT_EQ(nullptr, dev.axes[HWA_Y - 1].pDev2Axis);
+    list.items[1]->idILDevice = IDIL_BRAKES;
+
+    ProfileDev2Axis* saved = list.items[1];
+    list.items[1] = nullptr;
+    EXPECT_EQ(2, list.applyToHwDevice(&dev));
+    list.items[1] = saved;
+    expectAxes({IDIL_AILERONS, IDIL_NONE, IDIL_NONE, IDIL_NONE, IDIL_NONE, IDIL_NONE, IDIL_NONE, IDIL_NONE});
+
+    EXPECT_EQ(1, list.applyToHwDevice(nullptr));
+}
+
+}  // namespace

@@ -1,0 +1,88 @@
+#include "vjoy/PlugWatcher.h"
+
+#include "vjoy/VjoyModule.h"
+
+#include <dbt.h>
+
+namespace {
+// What the system sends for a HID device interface; the name is left empty.
+const DEV_BROADCAST_DEVICEINTERFACE_A kHidInterface = {
+    sizeof(DEV_BROADCAST_DEVICEINTERFACE_A), DBT_DEVTYP_DEVICEINTERFACE, 0,
+    {0x4D1E55B2, 0xF16F, 0x11CF, {0x88, 0xCB, 0x00, 0x11, 0x11, 0x00, 0x00, 0x30}}, {0}};
+
+// Sent, not posted: Windows and Wine both refuse to post WM_DEVICECHANGE
+// arrival and removal (pointer lParam, ERROR_MESSAGE_SYNC_ONLY), and the
+// system itself sends them. The time-out bounds how long stop() can wait when
+// the receiving thread is the one stopping us and so is not pumping.
+void send(WPARAM wEvent) {
+    HWND hwnd = vjoyNotifyTarget();
+    DWORD_PTR dwResult = 0;
+    if (hwnd)
+        SendMessageTimeoutA(hwnd, WM_DEVICECHANGE, wEvent, reinterpret_cast<LPARAM>(&kHidInterface),
+                            SMTO_NORMAL | SMTO_ABORTIFHUNG, 1000, &dwResult);
+}
+
+// Sequence number and plug mask read as one pair: the writer sets the flag
+// before bumping the number, so an unchanged number around the mask read
+// means the mask belongs to it.
+void readState(LONG& iSeq, unsigned& uiMask) {
+    for (int i = 0; i < 8; ++i) {
+        VirtualControllerBlock* b = vjoyValidBlock();
+        iSeq = b ? b->iPlugSeq : 0;
+        uiMask = vjoyPluggedMask();
+        b = vjoyValidBlock();
+        if ((b ? b->iPlugSeq : 0) == iSeq) return;
+    }
+}
+}  // namespace
+
+int PlugWatcher::start() {
+    if (hThread) return 0;
+    readState(iSeenSeq, uiSeenMask);
+    hStop = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    if (hStop) hThread = CreateThread(nullptr, 0, threadProc, this, 0, nullptr);
+    if (!hThread) {
+        if (hStop) CloseHandle(hStop);
+        hStop = nullptr;
+        return 1;
+    }
+    return 0;
+}
+
+void PlugWatcher::stop() {
+    if (!hThread) return;
+    SetEvent(hStop);
+    WaitForSingleObject(hThread, INFINITE);
+    CloseHandle(hThread);
+    CloseHandle(hStop);
+    hThread = nullptr;
+    hStop = nullptr;
+}
+
+void PlugWatcher::check() {
+    LONG iSeq = 0;
+    unsigned uiMask = 0;
+    readState(iSeq, uiMask);
+    unsigned uiChanged = uiMask ^ uiSeenMask;
+    for (int c = 0; c < VJOY_CONTROLLERS; ++c) {
+        // Each send may wait; a pending stop() should not wait for all of them.
+        if (hStop && WaitForSingleObject(hStop, 0) == WAIT_OBJECT_0) return;
+        if (!(uiChanged & (1u << c))) continue;
+        send((uiMask & (1u << c)) ? DBT_DEVICEARRIVAL : DBT_DEVICEREMOVECOMPLETE);
+    }
+    // Unplugged and plugged again between two looks: the program still has to
+    // hear of it, or it would keep a device that lost its acquisition.
+    if (!uiChanged && iSeq != iSeenSeq) {
+        send(DBT_DEVICEREMOVECOMPLETE);
+        send(DBT_DEVICEARRIVAL);
+    }
+    iSeenSeq = iSeq;
+    uiSeenMask = uiMask;
+}
+
+DWORD WINAPI PlugWatcher::threadProc(void* p) {
+    PlugWatcher* w = static_cast<PlugWatcher*>(p);
+    // 20 ms: quicker than a person replugging a cable, cheap as a poll.
+    while (WaitForSingleObject(w->hStop, 20) == WAIT_TIMEOUT) w->check();
+    return 0;
+}

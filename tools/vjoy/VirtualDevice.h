@@ -1,0 +1,68 @@
+#pragma once
+// IDirectInputDevice8A of one virtual controller. It reads as a joystick
+// without buttons or hats: eight absolute axes, 0..65535, taken from the
+// shared block on every GetDeviceState. The rules follow DirectInput: a data
+// format before Acquire, Acquire before reading, settings only while not
+// acquired, an unplugged controller loses its acquisition.
+
+#include <dinput.h>
+
+class VirtualDirectInput;
+
+class VirtualDevice final : public IDirectInputDevice8A {
+public:
+    // iCtrl 0..3; holds a reference on its DirectInput object.
+    VirtualDevice(VirtualDirectInput* pParent, int iCtrl);
+
+    // IUnknown
+    STDMETHOD(QueryInterface)(REFIID riid, void** ppv) override;
+    STDMETHOD_(ULONG, AddRef)() override;
+    STDMETHOD_(ULONG, Release)() override;
+    // IDirectInputDeviceA
+    STDMETHOD(GetCapabilities)(LPDIDEVCAPS pCaps) override;
+    STDMETHOD(EnumObjects)(LPDIENUMDEVICEOBJECTSCALLBACKA cb, LPVOID pvRef, DWORD dwFlags) override;
+    STDMETHOD(GetProperty)(REFGUID rguidProp, LPDIPROPHEADER pdiph) override;
+    STDMETHOD(SetProperty)(REFGUID rguidProp, LPCDIPROPHEADER pdiph) override;
+    STDMETHOD(Acquire)() override;
+    STDMETHOD(Unacquire)() override;
+    STDMETHOD(GetDeviceState)(DWORD cbData, LPVOID pvData) override;
+    STDMETHOD(GetDeviceData)(DWORD cbObjectData, LPDIDEVICEOBJECTDATA rgdod, LPDWORD pdwInOut,
+                             DWORD dwFlags) override;
+    STDMETHOD(SetDataFormat)(LPCDIDATAFORMAT pdf) override;
+    STDMETHOD(SetEventNotification)(HANDLE hEvent) override;
+    STDMETHOD(SetCooperativeLevel)(HWND hwnd, DWORD dwFlags) override;
+    STDMETHOD(GetObjectInfo)(LPDIDEVICEOBJECTINSTANCEA pdidoi, DWORD dwObj, DWORD dwHow) override;
+    STDMETHOD(GetDeviceInfo)(LPDIDEVICEINSTANCEA pdidi) override;
+    STDMETHOD(RunControlPanel)(HWND hwndOwner, DWORD dwFlags) override;
+    STDMETHOD(Initialize)(HINSTANCE hinst, DWORD dwVersion, REFGUID rguid) override;
+    // IDirectInputDevice2A
+    STDMETHOD(CreateEffect)(REFGUID rguid, LPCDIEFFECT peff, LPDIRECTINPUTEFFECT* ppdeff, LPUNKNOWN pOuter) override;
+    STDMETHOD(EnumEffects)(LPDIENUMEFFECTSCALLBACKA cb, LPVOID pvRef, DWORD dwEffType) override;
+    STDMETHOD(GetEffectInfo)(LPDIEFFECTINFOA pdei, REFGUID rguid) override;
+    STDMETHOD(GetForceFeedbackState)(LPDWORD pdwOut) override;
+    STDMETHOD(SendForceFeedbackCommand)(DWORD dwFlags) override;
+    STDMETHOD(EnumCreatedEffectObjects)(LPDIENUMCREATEDEFFECTOBJECTSCALLBACK cb, LPVOID pvRef, DWORD fl) override;
+    STDMETHOD(Escape)(LPDIEFFESCAPE pesc) override;
+    STDMETHOD(Poll)() override;
+    STDMETHOD(SendDeviceData)(DWORD cbObjectData, LPCDIDEVICEOBJECTDATA rgdod, LPDWORD pdwInOut,
+                              DWORD fl) override;
+    // IDirectInputDevice7A
+    STDMETHOD(EnumEffectsInFile)(LPCSTR pszFileName, LPDIENUMEFFECTSINFILECALLBACK pec, LPVOID pvRef,
+                                 DWORD dwFlags) override;
+    STDMETHOD(WriteEffectToFile)(LPCSTR pszFileName, DWORD dwEntries, LPDIFILEEFFECT rgDiFileEft,
+                                 DWORD dwFlags) override;
+    // IDirectInputDevice8A
+    STDMETHOD(BuildActionMap)(LPDIACTIONFORMATA pdiaf, LPCSTR pszUserName, DWORD dwFlags) override;
+    STDMETHOD(SetActionMap)(LPDIACTIONFORMATA pdiaf, LPCSTR pszUserName, DWORD dwFlags) override;
+    STDMETHOD(GetImageInfo)(LPDIDEVICEIMAGEINFOHEADERA pHeader) override;
+
+private:
+    ~VirtualDevice();
+
+    volatile LONG iRef = 1;
+    VirtualDirectInput* pParent;
+    int iCtrl;
+    int bAcquired = 0;
+    DWORD dwDataSize = 0;  // of the data format set; 0 before SetDataFormat
+    DWORD dwBufferSize = 0;
+};

@@ -1,0 +1,78 @@
+#include "vjoy/VjoyModule.h"
+
+#include "vjoy/PlugWatcher.h"
+
+#include <atomic>
+#include <cstring>
+
+namespace {
+SRWLOCK gLock = SRWLOCK_INIT;
+int giUsers = 0;  // live IDirectInput8A objects, under gLock
+VirtualControllers gControllers;
+PlugWatcher gWatcher;
+std::atomic<HWND> ghNotifyWnd{nullptr};
+volatile LONG giLiveObjects = 0;
+
+struct FindFrame {
+    DWORD dwPid;
+    HWND hFound;
+};
+
+BOOL CALLBACK findFrameProc(HWND hwnd, LPARAM lp) {
+    FindFrame* f = reinterpret_cast<FindFrame*>(lp);
+    DWORD dwPid = 0;
+    GetWindowThreadProcessId(hwnd, &dwPid);
+    if (dwPid != f->dwPid) return TRUE;
+    char cls[16] = {};
+    GetClassNameA(hwnd, cls, sizeof cls);
+    if (strcmp(cls, "Quorix") != 0) return TRUE;
+    f->hFound = hwnd;
+    return FALSE;
+}
+}  // namespace
+
+void vjoyModuleAddRef() {
+    AcquireSRWLockExclusive(&gLock);
+    if (giUsers++ == 0) {
+        // A block that cannot be mapped leaves a DirectInput without controllers,
+        // like a machine with none attached.
+        gControllers.open(1);
+        gWatcher.start();
+    }
+    ReleaseSRWLockExclusive(&gLock);
+}
+
+void vjoyModuleRelease() {
+    AcquireSRWLockExclusive(&gLock);
+    if (giUsers > 0 && --giUsers == 0) {
+        gWatcher.stop();
+        gControllers.close();
+    }
+    ReleaseSRWLockExclusive(&gLock);
+}
+
+void vjoyObjectCreated() { InterlockedIncrement(&giLiveObjects); }
+void vjoyObjectDestroyed() { InterlockedDecrement(&giLiveObjects); }
+LONG vjoyLiveObjects() { return giLiveObjects; }
+
+VirtualControllerBlock* vjoyValidBlock() {
+    return gControllers.check() == VJOY_OK ? gControllers.block() : nullptr;
+}
+
+unsigned vjoyPluggedMask() {
+    VirtualControllerBlock* b = vjoyValidBlock();
+    unsigned mask = 0;
+    for (int c = 0; b && c < VJOY_CONTROLLERS; ++c)
+        if (b->aCtrl[c].bPlugged) mask |= 1u << c;
+    return mask;
+}
+
+void vjoySetNotifyWindow(HWND hwnd) { ghNotifyWnd.store(hwnd); }
+
+HWND vjoyNotifyTarget() {
+    HWND hwnd = ghNotifyWnd.load();
+    if (hwnd && IsWindow(hwnd)) return hwnd;
+    FindFrame f = {GetCurrentProcessId(), nullptr};
+    EnumWindows(findFrameProc, reinterpret_cast<LPARAM>(&f));
+    return f.hFound;
+}

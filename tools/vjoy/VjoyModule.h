@@ -1,0 +1,33 @@
+#pragma once
+// Process-wide state of the virtual dinput8.dll: the mapped controller block
+// and the plug watcher, alive while at least one IDirectInput8A object is,
+// the window that device changes are sent to, and the count of live COM
+// objects (for DllCanUnloadNow).
+
+#include "vjoy/VirtualControllers.h"
+
+#include <windows.h>
+
+// First DirectInput object of the process: maps (or creates) the block and
+// starts the plug watcher. Each call is paired with vjoyModuleRelease().
+void vjoyModuleAddRef();
+// Last DirectInput object gone: stops the watcher and unmaps the block.
+void vjoyModuleRelease();
+
+// Counts every live interface object of the DLL.
+void vjoyObjectCreated();
+void vjoyObjectDestroyed();
+LONG vjoyLiveObjects();
+
+// The block when mapped and of our layout, else null: a missing or foreign
+// block means no controllers, never a crash. Re-checked on every use because
+// another process may rewrite it at any moment.
+VirtualControllerBlock* vjoyValidBlock();
+// Bit c set when controller c+1 is plugged; 0 without a valid block.
+unsigned vjoyPluggedMask();
+
+// Window given to SetCooperativeLevel; device changes go there.
+void vjoySetNotifyWindow(HWND hwnd);
+// That window while it exists, else this process's top-level window of class
+// "Quorix", else null.
+HWND vjoyNotifyTarget();
