@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include "app/Quorix.h"
+#include "support/FakeDirectInput.h"
 
 extern const char* const kTestRegRoot;
 
@@ -25,6 +26,9 @@ public:
     // Destroys the frame window as "Quit" does, if it still exists.
     void quit();
 
+    // Declared before the application object, which it must outlive. It starts
+    // with no controller; tests add them before init().
+    FakeDirectInput di;
     Quorix app;
     HINSTANCE hInst;
 };
