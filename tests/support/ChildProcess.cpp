@@ -14,18 +14,16 @@ bool ChildProcess::start(const std::string& commandLine, const std::string& extr
     cmd.push_back('\0');
     std::vector<char> env;
     if (!extraEnv.empty()) {
-        // Our own environment plus NAME=VALUE pairs separated by ';'.
+        // Our own environment with NAME=VALUE replaced (one pair; the value may hold ';').
+        std::string name = extraEnv.substr(0, extraEnv.find('=') + 1);
         char* block = GetEnvironmentStringsA();
-        for (char* p = block; *p; p += strlen(p) + 1) env.insert(env.end(), p, p + strlen(p) + 1);
-        FreeEnvironmentStringsA(block);
-        size_t from = 0;
-        while (from < extraEnv.size()) {
-            size_t to = extraEnv.find(';', from);
-            if (to == std::string::npos) to = extraEnv.size();
-            env.insert(env.end(), extraEnv.begin() + from, extraEnv.begin() + to);
-            env.push_back('\0');
-            from = to + 1;
+        for (char* p = block; *p; p += strlen(p) + 1) {
+            if (_strnicmp(p, name.c_str(), name.size()) == 0) continue;
+            env.insert(env.end(), p, p + strlen(p) + 1);
         }
+        FreeEnvironmentStringsA(block);
+        env.insert(env.end(), extraEnv.begin(), extraEnv.end());
+        env.push_back('\0');
         env.push_back('\0');
     }
     return CreateProcessA(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, env.empty() ? nullptr : env.data(),

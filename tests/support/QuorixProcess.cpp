@@ -6,8 +6,8 @@ const char* const kQuorixRegRoot = "Software\\Velmora\\Quorix";
 
 void clearQuorixSettings() { RegDeleteTreeA(HKEY_CURRENT_USER, kQuorixRegRoot); }
 
-bool QuorixProcess::startAndWait(const std::string& extraEnv, DWORD ms) {
-    if (!start("\"" + exePath("quorix.exe") + "\"", extraEnv)) return false;
+bool QuorixProcess::startAndWait(const std::string& extraEnv, const std::string& exe, DWORD ms) {
+    if (!start("\"" + (exe.empty() ? exePath("quorix.exe") : exe) + "\"", extraEnv)) return false;
     return waitFor(ms, [this] { return frame() != nullptr || !running(); }) && frame() != nullptr;
 }
 

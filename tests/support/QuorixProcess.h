@@ -15,7 +15,8 @@ void clearQuorixSettings();
 class QuorixProcess : public ChildProcess {
 public:
     // Starts quorix.exe and waits for its frame window; false if it did not appear.
-    bool startAndWait(const std::string& extraEnv = std::string(), DWORD ms = 20000);
+    bool startAndWait(const std::string& extraEnv = std::string(), const std::string& exe = std::string(),
+                      DWORD ms = 20000);
     // The frame window (class "Quorix") of this process, or null.
     HWND frame() const { return findProcessWindow(pid(), "Quorix", "Quorix"); }
     // Sends "Quit" from the tray menu and waits for the exit; false if it did not end.

@@ -1,0 +1,41 @@
+#pragma once
+// The real quorix.exe with the virtual controllers (our own dinput8.dll beside a
+// copy of it) and the stand-in simulator on 127.0.0.1, for end-to-end tests and
+// the end-to-end benchmark.
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "il2sim/Il2SimServer.h"
+#include "support/QuorixProcess.h"
+#include "vjoy/VirtualControllers.h"
+
+// Registry writers for seeding the program's settings (below its root key).
+void seedDword(const std::string& subKey, const char* name, DWORD value);
+void seedString(const std::string& subKey, const char* name, const char* value);
+void seedBinary(const std::string& subKey, const char* name, const void* data, DWORD size);
+// The link to the simulator at 127.0.0.1:port and the poll interval.
+void seedLink(unsigned short port, DWORD intervalMs = 10);
+// Active profile `profile` assigning axis of virtual controller ctrl (1..4) to control id.
+void seedAssignment(const char* profile, int id, int ctrl, int axis);
+
+class E2eRig {
+public:
+    E2eRig();
+    ~E2eRig();
+    // Copies quorix.exe and the virtual dinput8.dll into a folder of their own.
+    bool prepare();
+    // Starts the program there with Wine told to load our dinput8.dll.
+    bool startQuorix();
+    // Command datagrams that arrived so far, in order.
+    std::vector<std::string> commands() const;
+    // Waits until a command datagram equal to text arrived; true if it did.
+    bool waitForCommand(const std::string& text, DWORD ms) const;
+
+    Il2SimServer sim;
+    VirtualControllers vjoy;
+    QuorixProcess quorix;
+    std::string sAppDir;
+};
