@@ -50,7 +50,21 @@ IL2Com::IL2Com(Quorix& app_)
       pfnGetTickCount(GetTickCount),
       pfnResolveLocalHost(resolveLocalHostAddrs) {}
 
-IL2Com::~IL2Com() { closeConnection(); }
+// Only the socket and the library: the application object that owns this client
+// is being destroyed around it, so it is not called back (its close() has already
+// closed the connection in an orderly shutdown).
+IL2Com::~IL2Com() { releaseSocket(); }
+
+void IL2Com::releaseSocket() {
+    if (hSocket != 0) {
+        closesocket(hSocket);
+        hSocket = 0;
+    }
+    if (bWSAStarted) {
+        WSACleanup();
+        bWSAStarted = 0;
+    }
+}
 
 int IL2Com::logOpen() const { return app.hLogFile != INVALID_HANDLE_VALUE; }
 
@@ -216,14 +230,7 @@ int IL2Com::testInCockpit(int& bFlush) {
 }
 
 int IL2Com::closeConnection() {
-    if (hSocket != 0) {
-        closesocket(hSocket);
-        hSocket = 0;
-    }
-    if (bWSAStarted) {
-        WSACleanup();
-        bWSAStarted = 0;
-    }
+    releaseSocket();
     bConnected = 0;
     iInCockpit = -1;
     app.remStateFlag(STATEFLAG_IL2_CONNECTED);

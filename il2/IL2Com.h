@@ -73,6 +73,7 @@ public:
     IL2ResolveLocalHostFn pfnResolveLocalHost;
 
 private:
+    void releaseSocket();
     int log(const char* text);
     int log(MyString& text) { return log(text.text()); }
     int logOpen() const;

@@ -8,6 +8,7 @@ ChildProcess::~ChildProcess() {
 }
 
 bool ChildProcess::start(const std::string& commandLine, const std::string& extraEnv) {
+    kill();  // a finished earlier run: release its handles
     STARTUPINFOA si = {};
     si.cb = sizeof si;
     std::vector<char> cmd(commandLine.begin(), commandLine.end());
