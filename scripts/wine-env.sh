@@ -41,15 +41,15 @@ wine_env_ensure() {
   mkdir -p "$(dirname "$WINEPREFIX")"
   _wine_lock
   if [ -z "${DISPLAY:-}" ]; then _start_xvfb; fi
-  if [ ! -f "$WINEPREFIX/.quorix-ready" ]; then
+  if [ ! -f "$WINEPREFIX/.quorix-ready-2" ]; then
     "$WINE64" wineboot -u >/dev/null 2>&1 || true
     "$WINESERVER" -w
-    # Crashes end the process instead of opening the debugger dialog.
+    # A crash ends the process: the debugger runs on its own (Auto 1), prints
+    # a backtrace and shows no dialog, so a crashing test fails instead of hanging.
     "$WINE64" reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
-    "$WINE64" reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' /v Auto /t REG_SZ /d 0 /f >/dev/null 2>&1
-    "$WINE64" reg delete 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' /v Debugger /f >/dev/null 2>&1 || true
+    "$WINE64" reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' /v Auto /t REG_SZ /d 1 /f >/dev/null 2>&1
     "$WINESERVER" -w
-    touch "$WINEPREFIX/.quorix-ready"
+    touch "$WINEPREFIX/.quorix-ready-2"
   fi
   # One server for the whole run (it ends by itself ten minutes after the last
   # client). The first program started under it also starts Wine's background
