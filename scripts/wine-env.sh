@@ -42,6 +42,8 @@ wine_env_ensure() {
   _wine_lock
   if [ -z "${DISPLAY:-}" ]; then _start_xvfb; fi
   if [ ! -f "$WINEPREFIX/.quorix-ready-2" ]; then
+    # A server kept alive from earlier would make the waits below last its whole life.
+    "$WINESERVER" -k >/dev/null 2>&1 || true
     "$WINE64" wineboot -u >/dev/null 2>&1 || true
     "$WINESERVER" -w
     # A crash ends the process: the debugger runs on its own (Auto 1), prints
