@@ -1,23 +1,12 @@
 #!/usr/bin/env bash
-# Sets up the machine, builds, and runs quorix.exe under Wine (on a virtual
-# display when there is none) for a few seconds, then asks it to quit.
-#   QUORIX_RUN_SECONDS  how long to let it run (default 5)
+# Sets up the machine, builds, and shows the main job under Wine (on a virtual
+# display when there is none): quorix.exe feeds a sweeping virtual stick to the
+# stand-in simulator on 127.0.0.1, and the commands that arrive are printed.
+#   QUORIX_BUILD_DIR    build folder (default: build)
+#   QUORIX_RUN_SECONDS  how long to sweep and watch (default 6)
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 export QUORIX_BUILD_DIR="${QUORIX_BUILD_DIR:-$root/build}"
 bash "$root/scripts/setup.sh"
 bash "$root/scripts/build.sh" >/dev/null
-run="$root/scripts/wine-run.sh"
-cd "$QUORIX_BUILD_DIR"
-"$run" ./quorix.exe &
-pid=$!
-trap 'kill $pid 2>/dev/null || true' EXIT
-"$run" ./qxctl.exe wait 20000
-echo "quorix.exe is running (tray icon, poll timer); quitting in ${QUORIX_RUN_SECONDS:-5} s"
-sleep "${QUORIX_RUN_SECONDS:-5}"
-"$run" ./qxctl.exe quit
-wait $pid
-status=$?
-trap - EXIT
-echo "quorix.exe ended with exit code $status"
-exit $status
+exec bash "$root/scripts/demo.sh"
