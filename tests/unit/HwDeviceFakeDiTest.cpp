@@ -46,44 +46,4 @@ TEST(FakeDirectInputStandIn, EnumeratesPluggedGameControllersUntilStopped) {
     EXPECT_EQ(nullptr, dev);
 }
 
-TEST(FakeDirectInputStandIn, UnpluggingLosesTheInputAndScriptedStatesPlayInOrder) {
-    FakeDirectInput di;
-    int c = di.addController(fakeGuid(1), "A", "pa");
-    IDirectInputDevice8A* dev = nullptr;
-    ASSERT_EQ(DI_OK, di.CreateDevice(fakeGuid(1), &dev, nullptr));
-    ASSERT_EQ(DI_OK, dev->SetDataFormat(&c_dfDIJoystick2));
-    ASSERT_EQ(DI_OK, dev->Acquire());
-    DIJOYSTATE2 s = centredJoyState();
-    for (LONG v : {10, 20}) {
-        setJoyAxis(s, HWA_SLD2, v);
-        di.queueState(c, s);
-    }
-    DIJOYSTATE2 got;
-    for (LONG v : {10, 20, 20}) {  // the last scripted state stays
-        ASSERT_EQ(DI_OK, dev->GetDeviceState(sizeof got, &got));
-        EXPECT_EQ(v, got.rglSlider[1]);
-    }
-    EXPECT_EQ(DIERR_INVALIDPARAM, dev->GetDeviceState(sizeof(DIJOYSTATE), &got));
-    di.unplug(c);
-    EXPECT_EQ(DIERR_INPUTLOST, dev->GetDeviceState(sizeof got, &got));
-    EXPECT_EQ(0, di.lastDevice(c)->bAcquired);
-    EXPECT_EQ(0u, dev->Release());
-}
-
-TEST(FakeDirectInputStandIn, FactoryHandsOutTheCurrentInstanceForVersion8Only) {
-    FakeDirectInput di;
-    void* out = nullptr;
-    setFakeDirectInput(nullptr);
-    EXPECT_EQ(E_FAIL, fakeDirectInput8Create(nullptr, 0x0800, IID_IDirectInput8A, &out, nullptr));
-    setFakeDirectInput(&di);
-    EXPECT_EQ(DIERR_INVALIDPARAM, fakeDirectInput8Create(nullptr, 0x0700, IID_IDirectInput8A, &out, nullptr));
-    EXPECT_EQ(DIERR_INVALIDPARAM, fakeDirectInput8Create(nullptr, 0x0800, IID_IDirectInput8W, &out, nullptr));
-    EXPECT_EQ(nullptr, out);
-    EXPECT_EQ(DI_OK, fakeDirectInput8Create(nullptr, 0x0800, IID_IDirectInput8A, &out, nullptr));
-    EXPECT_EQ(static_cast<IDirectInput8A*>(&di), out);
-    EXPECT_EQ(1, di.refCount());
-    EXPECT_EQ(0u, static_cast<IDirectInput8A*>(out)->Release());
-    setFakeDirectInput(nullptr);
-}
-
 }  // namespace

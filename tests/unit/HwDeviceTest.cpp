@@ -5,51 +5,40 @@
 
 #include "app/Quorix.h"
 #include "hw/HwDevice.h"
-#include "profile/ProfileDev2Axis.h"
 #include "support/FakeDirectInput.h"
 
 namespace {
 
 class HwDeviceDi : public ::testing::Test {
 protected:
-    HwDeviceDi() {
+    HwDeviceDi() : list(app) {
         app.hFrameWnd = reinterpret_cast<HWND>(static_cast<INT_PTR>(0x1234));
         iStick = di.addController(fakeGuid(1), "Stick", "Stick product");
+        iPedals = di.addController(fakeGuid(50), "Pedals", "Pedals product");
     }
-    // What discovery does before configure.
-    void attach(HwDevice& d, int controller) {
+    // A device set up as discovery does it, up to configure.
+    std::unique_ptr<HwDevice> attached(int controller, int configureStatus = 0) {
+        std::unique_ptr<HwDevice> d(new HwDevice(app));
         DIDEVICEINSTANCEA inst;
         di.fillInstance(inst, controller);
-        d.setDeviceInstance(&inst);
-        d.setConnected(1);
-    }
-    std::unique_ptr<HwDevice> configured(int controller) {
-        std::unique_ptr<HwDevice> d(new HwDevice(app));
-        attach(*d, controller);
-        EXPECT_EQ(0, d->configure(&di));
+        d->setDeviceInstance(&inst);
+        d->setConnected(1);
+        EXPECT_EQ(configureStatus, d->configure(&di));
         return d;
+    }
+    void expectNoMisuse() {
+        for (int n = 0; n < di.deviceCount(); ++n) {
+            EXPECT_EQ(0, di.device(n)->iOverReleases);
+            EXPECT_EQ(0, di.device(n)->iCallsAfterRelease);
+            EXPECT_EQ(0, di.device(n)->iUnexpectedCalls) << di.device(n)->sLastUnexpected;
+        }
     }
 
     FakeDirectInput di;  // outlives the devices below
     Quorix app;
-    int iStick = 0;
+    HwDeviceArray list;
+    int iStick = 0, iPedals = 0;
 };
-
-TEST(HwDeviceBasics, AxesFollowTheStoredNumberingAndStartUnassigned) {
-    Quorix app;
-    HwDevice dev(app);
-    const char* names[HWA_COUNT] = {"X", "Y", "Z", "Rx", "Ry", "Rz", "Sld1", "Sld2"};
-    for (int i = 0; i < HWA_COUNT; ++i) {
-        EXPECT_EQ(i + 1, dev.axes[i].id);
-        EXPECT_STREQ(names[i], hwAxisName(dev.axes[i].id));
-        EXPECT_FALSE(dev.axes[i].isAssigned());
-        EXPECT_EQ(-1, dev.axes[i].iLastValRaw);
-    }
-    EXPECT_STREQ("", hwAxisName(HWA_NONE));
-    EXPECT_STREQ("", hwAxisName(static_cast<IdHwAxis>(9)));
-    GUID zero = {};
-    EXPECT_EQ(0, memcmp(&zero, &dev.guid, sizeof zero));
-}
 
 TEST(HwDeviceBasics, NameGettersAppendAndConnectedNeedsAcquisition) {
     Quorix app;
@@ -58,10 +47,11 @@ TEST(HwDeviceBasics, NameGettersAppendAndConnectedNeedsAcquisition) {
     MyString usr("Pedals");
     dev.setUsrName(usr);
     MyString out("Old: ");
-    EXPECT_EQ(0, dev.getUsrName(out));
-    EXPECT_STREQ("Old: Pedals", out.text());
-    EXPECT_EQ(0, dev.getInstName(out));
+    dev.getUsrName(out);
+    dev.getInstName(out);
     EXPECT_STREQ("Old: PedalsInst", out.text());
+    EXPECT_EQ(-1, dev.axes[HWA_SLD2 - 1].iLastValRaw);
+    EXPECT_EQ(HWA_SLD2, dev.axes[HWA_SLD2 - 1].id);
 
     const struct { int bConnected, bAcquired, expected; } cases[] = {{0, 0, 0}, {1, 0, 0}, {0, 1, 0}, {1, 1, 1}};
     for (const auto& c : cases) {
@@ -71,20 +61,9 @@ TEST(HwDeviceBasics, NameGettersAppendAndConnectedNeedsAcquisition) {
     }
 }
 
-TEST_F(HwDeviceDi, SetDeviceInstanceTakesTheWholeRecordAndItsGuid) {
-    HwDevice dev(app);
-    DIDEVICEINSTANCEA inst;
-    di.fillInstance(inst, iStick);
-    EXPECT_EQ(0, dev.setDeviceInstance(&inst));
-    EXPECT_EQ(0, memcmp(&inst, &dev.devInstance, sizeof inst));
-    EXPECT_TRUE(IsEqualGUID(fakeGuid(1), dev.guid));
-    EXPECT_EQ(1, dev.setDeviceInstance(nullptr));
-    EXPECT_TRUE(IsEqualGUID(fakeGuid(1), dev.guid));
-}
-
 TEST_F(HwDeviceDi, ConfigureSetsUpBackgroundReadingOfTheJoystickFormat) {
-    auto dev = configured(iStick);
-    FakeDiDevice* d = di.lastDevice(iStick);
+    auto dev = attached(iPedals);
+    FakeDiDevice* d = di.lastDevice(iPedals);  // created for the instance's GUID
     ASSERT_NE(nullptr, d);
     EXPECT_EQ(static_cast<IDirectInputDevice8A*>(d), dev->pDiDevice);
     EXPECT_EQ(app.hFrameWnd, d->hCoopWnd);
@@ -97,11 +76,11 @@ TEST_F(HwDeviceDi, ConfigureSetsUpBackgroundReadingOfTheJoystickFormat) {
     EXPECT_EQ(static_cast<DWORD>(DIPH_DEVICE), d->propHeader.dwHow);
     EXPECT_EQ(10u, d->dwBufferSize);
     EXPECT_EQ(0, d->iAcquireCalls);
-    EXPECT_EQ(0, d->iUnexpectedCalls) << d->sLastUnexpected;
+    expectNoMisuse();
 }
 
 TEST_F(HwDeviceDi, ConfigureReportsTheFailingStepAndKeepsWhatItCreated) {
-    const struct { HRESULT FakeController::*field; int expected; } steps[] = {
+    const struct { HRESULT FakeController::*field; int step; } steps[] = {
         {&FakeController::hrCreateDevice, 1},
         {&FakeController::hrSetCooperativeLevel, 2},
         {&FakeController::hrSetDataFormat, 3},
@@ -110,31 +89,26 @@ TEST_F(HwDeviceDi, ConfigureReportsTheFailingStepAndKeepsWhatItCreated) {
     for (const auto& s : steps) {
         di.controller(iStick).*s.field = E_FAIL;
         int before = di.deviceCount();
-        std::unique_ptr<HwDevice> dev(new HwDevice(app));
-        attach(*dev, iStick);
-        EXPECT_EQ(s.expected, dev->configure(&di));
+        auto dev = attached(iStick, s.step);
         EXPECT_EQ(1, dev->bConnected);
-        EXPECT_EQ(0, dev->bAcquired);
-        if (s.expected == 1) {
-            EXPECT_EQ(nullptr, dev->pDiDevice);
-            EXPECT_EQ(before, di.deviceCount());
-        } else {
-            FakeDiDevice* d = di.lastDevice(iStick);
-            ASSERT_EQ(static_cast<IDirectInputDevice8A*>(d), dev->pDiDevice);
-            EXPECT_EQ(1, d->refCount());  // still held; released with the device
-            EXPECT_EQ(s.expected > 2 ? 1 : 0, d->iDataFormatCalls);
-            EXPECT_EQ(s.expected > 3 ? 1 : 0, d->iSetPropertyCalls);
+        FakeDiDevice* d = s.step == 1 ? nullptr : di.lastDevice(iStick);
+        EXPECT_EQ(before + (s.step == 1 ? 0 : 1), di.deviceCount());
+        EXPECT_EQ(static_cast<IDirectInputDevice8A*>(d), dev->pDiDevice);
+        if (d) {
+            EXPECT_EQ(1, d->refCount());  // still held, released with the device
+            EXPECT_EQ(s.step > 2 ? 1 : 0, d->iDataFormatCalls);
+            EXPECT_EQ(s.step > 3 ? 1 : 0, d->iSetPropertyCalls);
             dev.reset();
             EXPECT_EQ(0, d->refCount());
-            EXPECT_EQ(0, d->iOverReleases);
         }
         di.controller(iStick).*s.field = DI_OK;
     }
     EXPECT_EQ(1, HwDevice(app).configure(nullptr));
+    expectNoMisuse();
 }
 
-TEST_F(HwDeviceDi, ReconfigureReleasesThePreviousInterfaceAfterUnacquiring) {
-    auto dev = configured(iStick);
+TEST_F(HwDeviceDi, EveryReplacedOrLastInterfaceIsUnacquiredAndReleased) {
+    auto dev = attached(iStick);
     FakeDiDevice* first = di.lastDevice(iStick);
     ASSERT_EQ(0, dev->acquire());
     ASSERT_EQ(0, dev->configure(&di));
@@ -145,109 +119,84 @@ TEST_F(HwDeviceDi, ReconfigureReleasesThePreviousInterfaceAfterUnacquiring) {
     EXPECT_EQ(0, dev->bAcquired);  // the new interface is not acquired yet
     EXPECT_EQ(1, second->refCount());
 
-    // A failing creation still lets go of the old one.
-    di.controller(iStick).hrCreateDevice = E_OUTOFMEMORY;
+    di.controller(iStick).hrCreateDevice = E_OUTOFMEMORY;  // a failed creation lets go too
     EXPECT_EQ(1, dev->configure(&di));
     EXPECT_EQ(0, second->refCount());
-    dev.reset();
-    for (int n = 0; n < di.deviceCount(); ++n) {
-        EXPECT_EQ(0, di.device(n)->iOverReleases);
-        EXPECT_EQ(0, di.device(n)->iCallsAfterRelease);
-    }
-}
 
-TEST_F(HwDeviceDi, DestructionUnacquiresBeforeReleasing) {
-    auto dev = configured(iStick);
-    FakeDiDevice* d = di.lastDevice(iStick);
+    di.controller(iStick).hrCreateDevice = DI_OK;
+    ASSERT_EQ(0, dev->configure(&di));
     ASSERT_EQ(0, dev->acquire());
+    FakeDiDevice* last = di.lastDevice(iStick);
     dev.reset();
-    EXPECT_EQ(1, d->iUnacquireCalls);
-    EXPECT_EQ(0, d->bAcquired);
-    EXPECT_EQ(0, d->refCount());
-    EXPECT_EQ(0, d->iCallsAfterRelease);
+    EXPECT_EQ(1, last->iUnacquireCalls);
+    EXPECT_EQ(0, last->refCount());
+    expectNoMisuse();
 }
 
 TEST_F(HwDeviceDi, AcquireSucceedsOnlyOnDiOk) {
     const struct { HRESULT forced; int status, bAcquired; } cases[] = {
-        {DI_OK, 0, 1}, {S_FALSE, 1, 0}, {DIERR_OTHERAPPHASPRIO, 1, 0}, {static_cast<HRESULT>(DIERR_UNPLUGGED), 1, 0}};
+        {DI_OK, 0, 1}, {S_FALSE, 1, 0}, {DIERR_OTHERAPPHASPRIO, 1, 0}};
     for (const auto& c : cases) {
-        auto dev = configured(iStick);
         di.controller(iStick).hrAcquire = c.forced;
+        auto dev = attached(iStick);
         EXPECT_EQ(c.status, dev->acquire()) << std::hex << c.forced;
         EXPECT_EQ(c.bAcquired, dev->bAcquired);
         EXPECT_EQ(c.bAcquired, dev->isConnected());
     }
-    // Acquiring twice: DirectInput answers S_FALSE, which is a failure that keeps the flag.
+    // Twice: DirectInput answers S_FALSE, a failure that keeps the flag.
     di.controller(iStick).hrAcquire = DI_OK;
-    auto dev = configured(iStick);
+    auto dev = attached(iStick);
     ASSERT_EQ(0, dev->acquire());
     EXPECT_EQ(1, dev->acquire());
     EXPECT_EQ(1, dev->bAcquired);
     EXPECT_EQ(1, HwDevice(app).acquire());  // never configured
 }
 
-TEST_F(HwDeviceDi, UnacquireCallsDirectInputOnlyWhenAcquired) {
-    auto dev = configured(iStick);
-    FakeDiDevice* d = di.lastDevice(iStick);
-    EXPECT_EQ(0, dev->unacquire());
-    EXPECT_EQ(0, d->iUnacquireCalls);
-    ASSERT_EQ(0, dev->acquire());
-    EXPECT_EQ(0, dev->unacquire());
-    EXPECT_EQ(1, d->iUnacquireCalls);
-    EXPECT_EQ(0, dev->bAcquired);
-    EXPECT_EQ(0, d->bAcquired);
-}
-
 TEST_F(HwDeviceDi, ProcessReadsTheStateOnceAndNeverPolls) {
-    auto dev = configured(iStick);
+    auto dev = attached(iStick);
     FakeDiDevice* d = di.lastDevice(iStick);
     EXPECT_EQ(1, dev->process(1));  // not acquired: DirectInput refuses the read
     ASSERT_EQ(0, dev->acquire());
     EXPECT_EQ(0, dev->process(1));  // no axis assigned: nothing to do after the read
     EXPECT_EQ(2, d->iGetDeviceStateCalls);
     EXPECT_EQ(sizeof(DIJOYSTATE2), d->dwLastStateSize);
-    EXPECT_EQ(0, d->iUnexpectedCalls) << d->sLastUnexpected;
     EXPECT_EQ(1, HwDevice(app).process(1));  // never configured
+    expectNoMisuse();
 }
 
 // ------------------------------------------------------------------ the list
 
-class HwDeviceList : public HwDeviceDi {
-protected:
-    HwDeviceList() : list(app) {
-        iPedals = di.addController(fakeGuid(50), "Pedals", "Pedals product");
-        for (int c : {iStick, iPedals}) {
-            HwDevice* dev = new HwDevice(app);
-            DIDEVICEINSTANCEA inst;
-            di.fillInstance(inst, c);
-            EXPECT_EQ(0, list.regDevice(dev, &inst));
-            attach(*dev, c);
-        }
-    }
-    int iPedals = 0;
-    HwDeviceArray list;
-};
-
-TEST_F(HwDeviceList, RegDeviceNamesFromTheInstanceAndAppends) {
-    ASSERT_EQ(2, list.count);
-    EXPECT_STREQ("Pedals", list.items[1]->instName.text());
-    EXPECT_STREQ("Pedals", list.items[1]->usrName.text());
-
+TEST_F(HwDeviceDi, RegDeviceTakesBothNamesFromTheInstanceOnly) {
     DIDEVICEINSTANCEA inst;
-    di.fillInstance(inst, iStick);
-    memset(inst.tszInstanceName, 'A', sizeof inst.tszInstanceName);  // no NUL from the driver
+    di.fillInstance(inst, iPedals);
     HwDevice* dev = new HwDevice(app);
     ASSERT_EQ(0, list.regDevice(dev, &inst));
-    EXPECT_EQ(static_cast<unsigned long>(MAX_PATH), dev->instName.size());
+    ASSERT_EQ(1, list.count);
+    EXPECT_STREQ("Pedals", dev->instName.text());
+    EXPECT_STREQ("Pedals", dev->usrName.text());
     GUID zero = {};
-    EXPECT_EQ(0, memcmp(&zero, &dev->guid, sizeof zero));  // the record is not taken over here
+    EXPECT_EQ(0, memcmp(&zero, &dev->guid, sizeof zero));  // the record is discovery's to set
+
+    memset(inst.tszInstanceName, 'A', sizeof inst.tszInstanceName);  // no NUL from the driver
+    dev = new HwDevice(app);
+    ASSERT_EQ(0, list.regDevice(dev, &inst));
+    EXPECT_EQ(static_cast<unsigned long>(MAX_PATH), dev->instName.size());
     EXPECT_EQ(1, list.add(nullptr));
-    EXPECT_EQ(3, list.count);
+    EXPECT_EQ(2, list.count);
 }
 
-TEST_F(HwDeviceList, FindByGuidGivesTheFirstMatchOrMinusOne) {
+class HwDeviceList : public HwDeviceDi {
+protected:
+    HwDeviceList() {
+        for (int c : {iStick, iPedals}) list.add(attached(c).release());
+        list.items[0]->setUsrName("Stick");
+        list.items[1]->setUsrName("Pedals");
+    }
+};
+
+TEST_F(HwDeviceList, FindByGuidComparesAllSixteenBytes) {
     GUID stick = fakeGuid(1), pedals = fakeGuid(50), other = fakeGuid(1);
-    other.Data4[7] ^= 1;  // differs in the last byte only
+    other.Data4[7] ^= 1;
     const struct { const GUID* guid; int idx; } cases[] = {{&stick, 0}, {&pedals, 1}, {&other, -1}, {nullptr, -1}};
     for (const auto& c : cases) {
         int idx = 7;
@@ -275,37 +224,22 @@ TEST_F(HwDeviceList, DoubleUserNamesExcludeTheDeviceItselfAndMatchCase) {
 }
 
 TEST_F(HwDeviceList, DisconnectAllUnacquiresAndStopsAtAnEmptySlot) {
-    for (int i = 0; i < 2; ++i) {
-        ASSERT_EQ(0, list.items[i]->configure(&di));
-        ASSERT_EQ(0, list.items[i]->acquire());
-    }
+    ASSERT_EQ(0, list.items[0]->acquire());  // the pedals stay unacquired
     EXPECT_EQ(0, list.disconnectAll());
     for (int i = 0; i < 2; ++i) {
         EXPECT_EQ(0, list.items[i]->bConnected);
         EXPECT_EQ(0, list.items[i]->bAcquired);
         EXPECT_EQ(0, di.lastDevice(i)->bAcquired);
     }
+    EXPECT_EQ(1, di.lastDevice(iStick)->iUnacquireCalls);
+    EXPECT_EQ(0, di.lastDevice(iPedals)->iUnacquireCalls);
+
     list.items[1]->setConnected(1);
     HwDevice* saved = list.items[0];
     list.items[0] = nullptr;
     EXPECT_EQ(2, list.disconnectAll());
     EXPECT_EQ(1, list.items[1]->bConnected);
     list.items[0] = saved;
-}
-
-TEST_F(HwDeviceList, DestroyingTheListReleasesEveryInterface) {
-    {
-        HwDeviceArray own(app);
-        for (int c : {iStick, iPedals}) {
-            HwDevice* dev = new HwDevice(app);
-            attach(*dev, c);
-            ASSERT_EQ(0, own.add(dev));
-            ASSERT_EQ(0, dev->configure(&di));
-        }
-        EXPECT_EQ(1, di.lastDevice(iPedals)->refCount());
-    }
-    EXPECT_EQ(0, di.lastDevice(iStick)->refCount());
-    EXPECT_EQ(0, di.lastDevice(iPedals)->refCount());
 }
 
 }  // namespace
