@@ -197,7 +197,12 @@ int ProfileDev2Axis::readConfig(MyString path) {
         static const int flat[TRANSLATE_POINTS] = {100, 100, 100, 100, 100, 100, 100, 100, 100, 100,
                                                    100, 100, 100, 100, 100, 100, 100, 100, 100, 100};
         int axis = 0;
-        status = getRegistryBinary(&guidHwDev, sizeof guidHwDev, key, "guidHwDev", nullptr);
+        // Only a value of exactly 16 bytes is a GUID: a shorter one would mix
+        // stored and current bytes into an identity no controller has.
+        DWORD type = 0, size = 0;
+        if (RegQueryValueExA(key, "guidHwDev", nullptr, &type, nullptr, &size) == ERROR_SUCCESS &&
+            type == REG_BINARY && size == sizeof guidHwDev)
+            status = getRegistryBinary(&guidHwDev, sizeof guidHwDev, key, "guidHwDev", nullptr);
         if (status == 0) status = getRegistryInt(axis, key, "idAxis", HWA_NONE);
         if (status == 0) status = getRegistryInt(bInvert, key, "bInvert", 0);
         if (status == 0) status = getRegistryDouble(dFilterJitter, key, "dFilterJitter", 0.0);

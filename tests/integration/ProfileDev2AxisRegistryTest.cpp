@@ -145,9 +145,15 @@ TEST_F(ProfileDev2AxisRegistryTest, RepairsHostileValues) {
     putText("dFilterJitter", "1e999");
     putText("dRvBugCor", "-1e999");
     putText("bIs50Axis", "1");  // wrong type: default
+    unsigned char shortGuid[8] = {1, 2, 3, 4, 5, 6, 7, 8};
+    put("guidHwDev", REG_BINARY, shortGuid, sizeof shortGuid);
 
     ProfileDev2Axis a(app, IDIL_AILERONS, ailerons);
+    GUID g;
+    memset(&g, 0x44, sizeof g);
+    a.attach(g, HWA_Z);
     EXPECT_EQ(0, a.readConfig(path));
+    EXPECT_EQ(0, memcmp(&g, &a.guidHwDev, sizeof g)) << "8 stored bytes are no GUID";
     EXPECT_EQ(0, a.iMinCalibVal);
     EXPECT_EQ(65536, a.iMaxCalibVal);
     for (int j = 0; j < TRANSLATE_POINTS; ++j) EXPECT_EQ(j % 2 ? 0 : 100, a.aiTranslate[j]) << j;
