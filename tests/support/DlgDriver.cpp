@@ -23,6 +23,7 @@ struct FindArgs {
     DWORD pid;
     const char* caption;
     int onlyCtrl;
+    int lacksCtrl;
     HWND found;
 };
 
@@ -34,20 +35,21 @@ BOOL CALLBACK findProc(HWND hwnd, LPARAM lp) {
     GetWindowTextA(hwnd, buf, sizeof buf);  // a top-level caption reads across processes
     if (pid != a->pid || !IsWindowVisible(hwnd) || strcmp(buf, a->caption) != 0) return TRUE;
     if (a->onlyCtrl && !GetDlgItem(hwnd, a->onlyCtrl)) return TRUE;
+    if (a->lacksCtrl && GetDlgItem(hwnd, a->lacksCtrl)) return TRUE;
     a->found = hwnd;
     return FALSE;
 }
 }  // namespace
 
-HWND findDlg(DWORD pid, const char* caption, int onlyCtrl) {
-    FindArgs a = {pid ? pid : GetCurrentProcessId(), caption, onlyCtrl, nullptr};
+HWND findDlg(DWORD pid, const char* caption, int onlyCtrl, int lacksCtrl) {
+    FindArgs a = {pid ? pid : GetCurrentProcessId(), caption, onlyCtrl, lacksCtrl, nullptr};
     EnumWindows(findProc, reinterpret_cast<LPARAM>(&a));
     return a.found;
 }
 
-HWND waitDlg(DWORD pid, const char* caption, int onlyCtrl, DWORD ms) {
+HWND waitDlg(DWORD pid, const char* caption, int onlyCtrl, int lacksCtrl, DWORD ms) {
     HWND found = nullptr;
-    dlgWait([&] { return (found = findDlg(pid, caption, onlyCtrl)) != nullptr; }, ms);
+    dlgWait([&] { return (found = findDlg(pid, caption, onlyCtrl, lacksCtrl)) != nullptr; }, ms);
     return found;
 }
 
@@ -121,9 +123,9 @@ const std::string& BoxAnswerer::text() {
 }
 
 INT_PTR runModal(const char* resource, DLGPROC proc, LPARAM param, const char* caption, int onlyCtrl,
-                 const std::function<void(HWND)>& script) {
+                 int lacksCtrl, const std::function<void(HWND)>& script) {
     std::thread driver([&] {
-        HWND dlg = waitDlg(0, caption, onlyCtrl);
+        HWND dlg = waitDlg(0, caption, onlyCtrl, lacksCtrl);
         if (!dlg) return;  // DialogBoxParamA failed or never showed; the caller sees its result
         script(dlg);
         // A script ends its dialog; one that stopped early (a failed assertion) gets Cancel.

@@ -20,10 +20,11 @@ const DWORD kDlgWaitMs = 10000;
 // Waits for pred() with a deadline, dispatching the calling thread's messages meanwhile.
 bool dlgWait(const std::function<bool()>& pred, DWORD ms = kDlgWaitMs);
 
-// A visible top-level window of process pid (0: this process) with that caption
-// that holds a control with id onlyCtrl (0: any), or null; the waiting form waits.
-HWND findDlg(DWORD pid, const char* caption, int onlyCtrl = 0);
-HWND waitDlg(DWORD pid, const char* caption, int onlyCtrl = 0, DWORD ms = kDlgWaitMs);
+// A visible top-level window of process pid (0: this process) with that caption that
+// holds a control with id onlyCtrl (0: any) and none with id lacksCtrl (0: no test),
+// or null; the waiting form waits. "DLGSTR" has no id of its own: 103 without 104.
+HWND findDlg(DWORD pid, const char* caption, int onlyCtrl = 0, int lacksCtrl = 0);
+HWND waitDlg(DWORD pid, const char* caption, int onlyCtrl = 0, int lacksCtrl = 0, DWORD ms = kDlgWaitMs);
 
 std::string dlgText(HWND dlg, int id);  // WM_GETTEXT; id 0: the window's own text
 bool dlgSetText(HWND dlg, int id, const char* text);
@@ -62,4 +63,4 @@ private:
 // script ends the dialog; one still open after the deadline gets Cancel.
 // Returns DialogBoxParamA's result.
 INT_PTR runModal(const char* resource, DLGPROC proc, LPARAM param, const char* caption, int onlyCtrl,
-                 const std::function<void(HWND)>& script);
+                 int lacksCtrl, const std::function<void(HWND)>& script);
