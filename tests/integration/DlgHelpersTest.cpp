@@ -64,32 +64,25 @@ TEST_F(DlgHelpersTest, ReadsNumbersAndAppendsText) {
 }
 
 TEST_F(DlgHelpersTest, WritesNumbersAndTextInTheSystemsNumberText) {
-    struct Case { const char* name; double value; int decimals; const char* shown; };
+    static MyString name("name");
+    struct Case { const char* name; int (*write)(HWND); int status; const char* shown; };
     const Case kCases[] = {
-        {"half up", 0.125, 2, "0.13"},
-        {"negative zero keeps its sign", -0.001, 2, "-0.00"},
-        {"no decimals truncates", 2.9, 0, "2"},
-        {"live value", 42.5, 2, "42.50"},
+        {"half up", [](HWND d) { return setDlgItemDouble(d, kEdit, 0.125, 2); }, 0, "0.13"},
+        {"negative zero keeps its sign", [](HWND d) { return setDlgItemDouble(d, kEdit, -0.001, 2); }, 0, "-0.00"},
+        {"no decimals truncates", [](HWND d) { return setDlgItemDouble(d, kEdit, 2.9, 0); }, 0, "2"},
+        {"signed", [](HWND d) { return setDlgItemInt(d, kEdit, -5, 1); }, 0, "-5"},
+        {"unsigned", [](HWND d) { return setDlgItemInt(d, kEdit, -1, 0); }, 0, "4294967295"},
+        {"string", [](HWND d) { return setDlgItemText(d, kEdit, name); }, 0, "name"},
+        {"no control: text", [](HWND d) { return setDlgItemText(d, kMissing, "a"); }, 1004, "name"},
+        {"no control: string", [](HWND d) { return setDlgItemText(d, kMissing, name); }, 1004, "name"},
+        {"no control: number", [](HWND d) { return setDlgItemDouble(d, kMissing, 1.0, 2); }, 1004, "name"},
+        {"no control: int", [](HWND d) { return setDlgItemInt(d, kMissing, 1, 0); }, 1, "name"},
     };
     for (const Case& c : kCases) {
         SCOPED_TRACE(c.name);
-        EXPECT_EQ(0, setDlgItemDouble(dlg, kEdit, c.value, c.decimals));
+        EXPECT_EQ(c.status, c.write(dlg));
         EXPECT_EQ(c.shown, dlgText(dlg, kEdit));
     }
-    struct IntCase { int value; int isSigned; const char* shown; };
-    const IntCase kInts[] = {{-5, 1, "-5"}, {-1, 0, "4294967295"}, {3333, 0, "3333"}};
-    for (const IntCase& c : kInts) {
-        SCOPED_TRACE(c.shown);
-        EXPECT_EQ(0, setDlgItemInt(dlg, kEdit, c.value, c.isSigned));
-        EXPECT_EQ(c.shown, dlgText(dlg, kEdit));
-    }
-    MyString s("name");
-    EXPECT_EQ(0, setDlgItemText(dlg, kEdit, s));
-    EXPECT_EQ("name", dlgText(dlg, kEdit));
-    EXPECT_EQ(1004, setDlgItemText(dlg, kMissing, "a"));
-    EXPECT_EQ(1004, setDlgItemText(dlg, kMissing, s));
-    EXPECT_EQ(1004, setDlgItemDouble(dlg, kMissing, 1.0, 2));
-    EXPECT_EQ(1, setDlgItemInt(dlg, kMissing, 1, 0));
 }
 
 TEST_F(DlgHelpersTest, CheckAndEnabledStates) {
