@@ -87,9 +87,9 @@ TEST_F(MainJobTest, MovesArriveExactlyAndStillStickOnlyTestsLink) {
     ASSERT_TRUE(rig.waitForCommand("R/89\\-1.00/89\\0.00", 2000));
     EXPECT_EQ(2u, rig.commands().size());
 
-    ASSERT_EQ(VJOY_OK, rig.vjoy.setAxis(1, 1, 39322));  // 60 %
+    ASSERT_EQ(PADSIM_OK, rig.pads.setAxis(1, 1, 39322));  // 60 %
     EXPECT_TRUE(rig.waitForCommand("R/85\\-1.00/85\\0.20", 2000));
-    ASSERT_EQ(VJOY_OK, rig.vjoy.setAxis(1, 3, 0));
+    ASSERT_EQ(PADSIM_OK, rig.pads.setAxis(1, 3, 0));
     EXPECT_TRUE(rig.waitForCommand("R/89\\-1.00/89\\-1.00", 2000));
     ASSERT_EQ(4u, rig.commands().size());
 
@@ -110,7 +110,7 @@ TEST_F(MainJobTest, CockpitExitStopsSendingAndEntryFlushes) {
     rig.sim.setInCockpit(0);
     ASSERT_TRUE(rig.startQuorix());
     ASSERT_TRUE(rig.sim.waitForRecords(2, kStartMs));  // the link is up
-    rig.vjoy.setAxis(1, 1, 0);
+    rig.pads.setAxis(1, 1, 0);
     Sleep(1500);
     EXPECT_TRUE(rig.commands().empty()) << "no sending outside the cockpit";
 
@@ -121,7 +121,7 @@ TEST_F(MainJobTest, CockpitExitStopsSendingAndEntryFlushes) {
     rig.sim.setInCockpit(0);
     Sleep(1500);  // the next link test sees the pilot leave
     rig.sim.clearRecords();
-    rig.vjoy.setAxis(1, 1, 65535);
+    rig.pads.setAxis(1, 1, 65535);
     Sleep(1000);
     EXPECT_TRUE(rig.commands().empty());
     quit();
@@ -147,14 +147,14 @@ TEST_F(MainJobTest, UnplugKeepsDeviceAndReplugResumesSending) {
     ASSERT_TRUE(rig.startQuorix());
     ASSERT_TRUE(rig.waitForCommand("R/85\\-1.00/85\\0.00", kStartMs));
 
-    ASSERT_EQ(VJOY_OK, rig.vjoy.unplug(1));
+    ASSERT_EQ(PADSIM_OK, rig.pads.unplug(1));
     Sleep(500);
     rig.sim.clearRecords();
-    rig.vjoy.setAxis(1, 1, 39322);
+    rig.pads.setAxis(1, 1, 39322);
     Sleep(800);
     EXPECT_TRUE(rig.commands().empty()) << "an unplugged stick sends nothing";
 
-    ASSERT_EQ(VJOY_OK, rig.vjoy.plug(1));
+    ASSERT_EQ(PADSIM_OK, rig.pads.plug(1));
     EXPECT_TRUE(rig.waitForCommand("R/85\\-1.00/85\\0.20", 3000)) << "sending resumes after the arrival pass";
     quit();
     EXPECT_EQ("Virtual Stick 1", readString(std::string("HwDev\\") + kStickKey, "sUsrName"));
@@ -163,7 +163,7 @@ TEST_F(MainJobTest, UnplugKeepsDeviceAndReplugResumesSending) {
 TEST_F(MainJobTest, QuitWritesTheDocumentedLayout) {
     seedStickProfile();
     ASSERT_TRUE(rig.startQuorix());
-    rig.vjoy.plug(2);
+    rig.pads.plug(2);
     Sleep(1000);  // the arrival pass registers the throttle too
     quit();
 
@@ -197,11 +197,11 @@ TEST_F(MainJobTest, QuitWritesTheDocumentedLayout) {
 }
 
 // Rounds read every controller once; the virtual controllers count the reads.
-long readsOver(VirtualControllers& vjoy, DWORD ms) {
+long readsOver(VirtualControllers& pads, DWORD ms) {
     long before = 0, after = 0;
-    vjoy.getReads(before, 1);
+    pads.getReads(before, 1);
     Sleep(ms);
-    vjoy.getReads(after, 1);
+    pads.getReads(after, 1);
     return after - before;
 }
 
@@ -211,14 +211,14 @@ TEST_F(MainJobTest, StoredPollIntervalIsHonoured) {
     seedDword("", "uiTimerInterval", 100);
     ASSERT_TRUE(rig.startQuorix());
     ASSERT_TRUE(rig.waitForCommand("R/85\\-1.00/85\\0.00", kStartMs));
-    long slow = readsOver(rig.vjoy, 3000);
+    long slow = readsOver(rig.pads, 3000);
     quit();
 
     seedDword("", "uiTimerInterval", 10);
     rig.sim.clearRecords();
     ASSERT_TRUE(rig.startQuorix());
     ASSERT_TRUE(rig.waitForCommand("R/85\\-1.00/85\\0.00", kStartMs));
-    long fast = readsOver(rig.vjoy, 3000);
+    long fast = readsOver(rig.pads, 3000);
     quit();
     // About 30 and 300 rounds; the bounds only tell the two apart (Wine's timers
     // are coarser than Windows' and the machine may be busy).

@@ -1,9 +1,9 @@
 // The project's virtual dinput8.dll, loaded by full path into the test process
-// and driven through vjoy_control (in-process) and vjoyctl (another process).
+// and driven through padsim_control (in-process) and padsimctl (another process).
 
 #include "support/ChildProcess.h"
 #include "support/TestPaths.h"
-#include "vjoy/VirtualControllers.h"
+#include "padsim/VirtualControllers.h"
 
 #include <dbt.h>
 #include <dinput.h>
@@ -65,7 +65,7 @@ BOOL CALLBACK collect(const DIDEVICEINSTANCEA* inst, void* ref) {
 class VirtualControllerTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
-        std::string path = buildDir() + "vjoy\\dinput8.dll";
+        std::string path = buildDir() + "padsim\\dinput8.dll";
         ghDll = LoadLibraryA(path.c_str());
         char loaded[MAX_PATH] = {};
         if (ghDll) GetModuleFileNameA(ghDll, loaded, MAX_PATH);
@@ -75,7 +75,7 @@ protected:
             FreeLibrary(ghDll);
             char tmp[MAX_PATH] = {};
             GetTempPathA(MAX_PATH, tmp);
-            gsCopy = std::string(tmp) + "vjoy_dinput8_" + std::to_string(GetCurrentProcessId()) + ".dll";
+            gsCopy = std::string(tmp) + "padsim_dinput8_" + std::to_string(GetCurrentProcessId()) + ".dll";
             ghDll = CopyFileA(path.c_str(), gsCopy.c_str(), FALSE) ? LoadLibraryA(gsCopy.c_str()) : nullptr;
         }
         if (ghDll)
@@ -88,13 +88,13 @@ protected:
     }
 
     void SetUp() override {
-        ASSERT_TRUE(gCreate) << "vjoy\\dinput8.dll not loaded from " << buildDir();
+        ASSERT_TRUE(gCreate) << "padsim\\dinput8.dll not loaded from " << buildDir();
         char loaded[MAX_PATH] = {};
         GetModuleFileNameA(ghDll, loaded, MAX_PATH);
-        ASSERT_EQ(0, lstrcmpiA(loaded, gsCopy.empty() ? (buildDir() + "vjoy\\dinput8.dll").c_str() : gsCopy.c_str()))
+        ASSERT_EQ(0, lstrcmpiA(loaded, gsCopy.empty() ? (buildDir() + "padsim\\dinput8.dll").c_str() : gsCopy.c_str()))
             << loaded;
-        ASSERT_EQ(VJOY_OK, vc.open(1));
-        ASSERT_EQ(VJOY_OK, vc.reset());
+        ASSERT_EQ(PADSIM_OK, vc.open(1));
+        ASSERT_EQ(PADSIM_OK, vc.reset());
         ASSERT_EQ(DI_OK, gCreate(GetModuleHandleA(nullptr), 0x0800, IID_IDirectInput8A,
                                  reinterpret_cast<void**>(&pDI), nullptr));
         gEvents.clear();
@@ -131,7 +131,7 @@ protected:
 };
 
 TEST_F(VirtualControllerTest, EnumeratesWhatIsAskedForWithFixedIdentities) {
-    ASSERT_EQ(VJOY_OK, vc.plug(3));
+    ASSERT_EQ(PADSIM_OK, vc.plug(3));
     struct Case { DWORD dwType, dwFlags; std::vector<int> expected; } cases[] = {
         {DI8DEVCLASS_GAMECTRL, DIEDFL_ATTACHEDONLY, {1, 3}},
         {DI8DEVCLASS_ALL, DIEDFL_ATTACHEDONLY, {1, 3}},
@@ -163,8 +163,8 @@ TEST_F(VirtualControllerTest, EnumeratesWhatIsAskedForWithFixedIdentities) {
 }
 
 TEST_F(VirtualControllerTest, ProgramSequenceReadsTheAxesSetFromOutside) {
-    ASSERT_EQ(VJOY_OK, vc.plug(2));
-    for (int a = 1; a <= VJOY_AXES; ++a) ASSERT_EQ(VJOY_OK, vc.setAxis(2, a, a * 1000 + 7));
+    ASSERT_EQ(PADSIM_OK, vc.plug(2));
+    for (int a = 1; a <= PADSIM_AXES; ++a) ASSERT_EQ(PADSIM_OK, vc.setAxis(2, a, a * 1000 + 7));
     openDevice(2);
     EXPECT_EQ(S_FALSE, pDev->Acquire());  // already acquired, as DirectInput answers
     DIPROPDWORD dip = {{sizeof(DIPROPDWORD), sizeof(DIPROPHEADER), 0, DIPH_DEVICE}, 0};
@@ -174,13 +174,13 @@ TEST_F(VirtualControllerTest, ProgramSequenceReadsTheAxesSetFromOutside) {
     DIJOYSTATE2 st;
     memset(&st, 0xAB, sizeof st);
     ASSERT_EQ(DI_OK, pDev->GetDeviceState(sizeof st, &st));
-    LONG got[VJOY_AXES] = {st.lX, st.lY, st.lZ, st.lRx, st.lRy, st.lRz, st.rglSlider[0], st.rglSlider[1]};
-    for (int a = 1; a <= VJOY_AXES; ++a) EXPECT_EQ(a * 1000 + 7, got[a - 1]) << vjoyAxisName(a);
+    LONG got[PADSIM_AXES] = {st.lX, st.lY, st.lZ, st.lRx, st.lRy, st.lRz, st.rglSlider[0], st.rglSlider[1]};
+    for (int a = 1; a <= PADSIM_AXES; ++a) EXPECT_EQ(a * 1000 + 7, got[a - 1]) << padsimAxisName(a);
     EXPECT_EQ(0xFFFFFFFFu, st.rgdwPOV[0]);
     EXPECT_EQ(0, st.rgbButtons[0]);
     EXPECT_EQ(0, st.lVX);
 
-    ASSERT_EQ(VJOY_OK, vc.setAxis(2, 8, 0));
+    ASSERT_EQ(PADSIM_OK, vc.setAxis(2, 8, 0));
     ASSERT_EQ(DI_OK, pDev->GetDeviceState(sizeof st, &st));
     EXPECT_EQ(0, st.rglSlider[1]);
     long iReads = 0, iCtrlReads = 0;
@@ -188,7 +188,7 @@ TEST_F(VirtualControllerTest, ProgramSequenceReadsTheAxesSetFromOutside) {
     vc.getReads(iCtrlReads, 2);
     EXPECT_EQ(2, iReads);
     EXPECT_EQ(2, iCtrlReads);
-    EXPECT_EQ(VJOY_OK, vc.getReads(iCtrlReads, 1));
+    EXPECT_EQ(PADSIM_OK, vc.getReads(iCtrlReads, 1));
     EXPECT_EQ(0, iCtrlReads);
 }
 
@@ -216,12 +216,12 @@ TEST_F(VirtualControllerTest, DeviceRefusesWhatDirectInputRefuses) {
     ASSERT_EQ(DI_OK, pDev->Acquire());
     EXPECT_EQ(DIERR_INVALIDPARAM, pDev->GetDeviceState(sizeof st, &st));
     ASSERT_EQ(DI_OK, pDev->GetDeviceState(sizeof small, &small));
-    EXPECT_EQ(VJOY_AXIS_CENTRE, small.lY);
+    EXPECT_EQ(PADSIM_AXIS_CENTRE, small.lY);
 }
 
 TEST_F(VirtualControllerTest, UnpluggedControllerLosesInputAndComesBack) {
     openDevice(1);
-    ASSERT_EQ(VJOY_OK, vc.unplug(1));
+    ASSERT_EQ(PADSIM_OK, vc.unplug(1));
     DIJOYSTATE2 st = {};
     EXPECT_EQ(DIERR_INPUTLOST, pDev->GetDeviceState(sizeof st, &st));
     EXPECT_EQ(DIERR_NOTACQUIRED, pDev->GetDeviceState(sizeof st, &st));  // lost means unacquired
@@ -232,8 +232,8 @@ TEST_F(VirtualControllerTest, UnpluggedControllerLosesInputAndComesBack) {
     EXPECT_EQ(nullptr, pOther);
     EXPECT_EQ(DI_NOTATTACHED, pDI->GetDeviceStatus(kVirtualControllerGuid[0]));
 
-    ASSERT_EQ(VJOY_OK, vc.plug(1));
-    ASSERT_EQ(VJOY_OK, vc.setAxis(1, 1, 12345));
+    ASSERT_EQ(PADSIM_OK, vc.plug(1));
+    ASSERT_EQ(PADSIM_OK, vc.setAxis(1, 1, 12345));
     ASSERT_EQ(DI_OK, pDev->Acquire());
     ASSERT_EQ(DI_OK, pDev->GetDeviceState(sizeof st, &st));
     EXPECT_EQ(12345, st.lX);
@@ -247,36 +247,36 @@ TEST_F(VirtualControllerTest, AnyBlockContentsGiveDefinedAnswers) {
     vc.block()->aCtrl[0].aiAxis[1] = 100000;
     ASSERT_EQ(DI_OK, pDev->GetDeviceState(sizeof st, &st));
     EXPECT_EQ(0, st.lX);
-    EXPECT_EQ(VJOY_AXIS_MAX, st.lY);
+    EXPECT_EQ(PADSIM_AXIS_MAX, st.lY);
 
     vc.block()->dwMagic = 0xDEADBEEF;
     EXPECT_EQ(DIERR_INPUTLOST, pDev->GetDeviceState(sizeof st, &st));
     EXPECT_TRUE(enumerate().empty());
-    EXPECT_EQ(VJOY_ERR_INVALID, vc.setAxis(1, 1, 5));
-    ASSERT_EQ(VJOY_OK, vc.reset());
+    EXPECT_EQ(PADSIM_ERR_INVALID, vc.setAxis(1, 1, 5));
+    ASSERT_EQ(PADSIM_OK, vc.reset());
     EXPECT_EQ(1u, enumerate().size());
 
     struct Case { int iCtrl, iAxis; long iValue; int status; } cases[] = {
-        {0, 1, 5, VJOY_ERR_CTRL}, {5, 1, 5, VJOY_ERR_CTRL}, {1, 0, 5, VJOY_ERR_AXIS},
-        {1, 9, 5, VJOY_ERR_AXIS}, {1, 1, -1, VJOY_ERR_VALUE}, {1, 1, 65536, VJOY_ERR_VALUE},
-        {4, 8, 65535, VJOY_OK},
+        {0, 1, 5, PADSIM_ERR_CTRL}, {5, 1, 5, PADSIM_ERR_CTRL}, {1, 0, 5, PADSIM_ERR_AXIS},
+        {1, 9, 5, PADSIM_ERR_AXIS}, {1, 1, -1, PADSIM_ERR_VALUE}, {1, 1, 65536, PADSIM_ERR_VALUE},
+        {4, 8, 65535, PADSIM_OK},
     };
     for (const Case& c : cases)
         EXPECT_EQ(c.status, vc.setAxis(c.iCtrl, c.iAxis, c.iValue)) << c.iCtrl << "/" << c.iAxis << "=" << c.iValue;
     int iAxis = 0;
-    EXPECT_EQ(VJOY_OK, vjoyAxisFromName(iAxis, "sld2"));
+    EXPECT_EQ(PADSIM_OK, padsimAxisFromName(iAxis, "sld2"));
     EXPECT_EQ(8, iAxis);
-    EXPECT_EQ(VJOY_ERR_AXIS, vjoyAxisFromName(iAxis, "Sld3"));
+    EXPECT_EQ(PADSIM_ERR_AXIS, padsimAxisFromName(iAxis, "Sld3"));
 }
 
 TEST_F(VirtualControllerTest, PlugChangesReachTheCooperativeWindow) {
-    HWND hwnd = makeWindow("VjoyTestWindow");
+    HWND hwnd = makeWindow("PadsimTestWindow");
     ASSERT_NE(nullptr, hwnd);
     openDevice(1, hwnd);
-    ASSERT_EQ(VJOY_OK, vc.plug(2));
+    ASSERT_EQ(PADSIM_OK, vc.plug(2));
     ASSERT_TRUE(pumpEvents(1, 3000));
-    ASSERT_EQ(VJOY_OK, vc.plug(2));  // already plugged: no event
-    ASSERT_EQ(VJOY_OK, vc.unplug(2));
+    ASSERT_EQ(PADSIM_OK, vc.plug(2));  // already plugged: no event
+    ASSERT_EQ(PADSIM_OK, vc.unplug(2));
     ASSERT_TRUE(pumpEvents(2, 3000));
     // Out and in again between two looks of the watcher: only the number moved.
     InterlockedIncrement(&vc.block()->iPlugSeq);
@@ -286,13 +286,13 @@ TEST_F(VirtualControllerTest, PlugChangesReachTheCooperativeWindow) {
                                    DBT_DEVICEARRIVAL}),
               gEvents);
     EXPECT_TRUE(gbHidRecord);
-    dropWindow(hwnd, "VjoyTestWindow");
+    dropWindow(hwnd, "PadsimTestWindow");
 }
 
 TEST_F(VirtualControllerTest, WithoutCooperativeWindowTheQuorixFrameHears) {
     HWND hwnd = makeWindow("Quorix");
     ASSERT_NE(nullptr, hwnd) << "class Quorix already registered in this process";
-    ASSERT_EQ(VJOY_OK, vc.unplug(1));
+    ASSERT_EQ(PADSIM_OK, vc.unplug(1));
     ASSERT_TRUE(pumpEvents(1, 3000));
     EXPECT_EQ(DBT_DEVICEREMOVECOMPLETE, gEvents[0]);
     dropWindow(hwnd, "Quorix");
@@ -335,11 +335,11 @@ TEST_F(VirtualControllerTest, ReferencesCountAndUnusedMethodsFail) {
     EXPECT_EQ(S_OK, canUnload());
 }
 
-TEST_F(VirtualControllerTest, VjoyctlDrivesTheControllersFromAnotherProcess) {
+TEST_F(VirtualControllerTest, PadsimctlDrivesTheControllersFromAnotherProcess) {
     auto run = [](const std::string& args) -> DWORD {
         ChildProcess p;
         DWORD code = 999;
-        if (!p.start("\"" + exePath("vjoyctl.exe") + "\" " + args) || !p.waitExit(20000, code)) return 998;
+        if (!p.start("\"" + exePath("padsimctl.exe") + "\" " + args) || !p.waitExit(20000, code)) return 998;
         return code;
     };
     ASSERT_EQ(0u, run("plug 3"));
@@ -350,5 +350,5 @@ TEST_F(VirtualControllerTest, VjoyctlDrivesTheControllersFromAnotherProcess) {
     DIJOYSTATE2 st = {};
     ASSERT_EQ(DI_OK, pDev->GetDeviceState(sizeof st, &st));
     EXPECT_EQ(1234, st.lRz);
-    EXPECT_EQ(VJOY_AXIS_CENTRE, st.lX);
+    EXPECT_EQ(PADSIM_AXIS_CENTRE, st.lX);
 }

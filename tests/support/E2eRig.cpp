@@ -45,14 +45,14 @@ E2eRig::~E2eRig() {
     DWORD code = 0;
     if (quorix.running() && !quorix.quit(code)) quorix.kill();
     sim.stop();
-    vjoy.close();
+    pads.close();
 }
 
 bool E2eRig::prepare() {
     sAppDir = buildDir() + "e2e-app\\";
     CreateDirectoryA(sAppDir.c_str(), nullptr);
     if (!CopyFileA(exePath("quorix.exe").c_str(), (sAppDir + "quorix.exe").c_str(), FALSE)) return false;
-    if (!CopyFileA((buildDir() + "vjoy\\dinput8.dll").c_str(), (sAppDir + "dinput8.dll").c_str(), FALSE))
+    if (!CopyFileA((buildDir() + "padsim\\dinput8.dll").c_str(), (sAppDir + "dinput8.dll").c_str(), FALSE))
         return false;
     // Wine prefers its own dinput8 unless told otherwise; a child's environment
     // does not reliably carry that, the prefix's per-program default does.
@@ -63,7 +63,7 @@ bool E2eRig::prepare() {
         RegCloseKey(key);
     }
     // This handle keeps the controllers' block alive for the whole test.
-    if (vjoy.open(1) != VJOY_OK || vjoy.reset() != VJOY_OK) return false;
+    if (pads.open(1) != PADSIM_OK || pads.reset() != PADSIM_OK) return false;
     return sim.start(0) == 0;
 }
 

@@ -10,7 +10,7 @@
 
 #include "il2sim/Il2SimServer.h"
 #include "support/QuorixProcess.h"
-#include "vjoy/VirtualControllers.h"
+#include "padsim/VirtualControllers.h"
 
 // Registry writers for seeding the program's settings (below its root key).
 void seedDword(const std::string& subKey, const char* name, DWORD value);
@@ -35,7 +35,7 @@ public:
     bool waitForCommand(const std::string& text, DWORD ms) const;
 
     Il2SimServer sim;
-    VirtualControllers vjoy;
+    VirtualControllers pads;
     QuorixProcess quorix;
     std::string sAppDir;
 };

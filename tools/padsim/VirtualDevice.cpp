@@ -1,7 +1,7 @@
-#include "vjoy/VirtualDevice.h"
+#include "padsim/VirtualDevice.h"
 
-#include "vjoy/VirtualDirectInput.h"
-#include "vjoy/VjoyModule.h"
+#include "padsim/VirtualDirectInput.h"
+#include "padsim/PadsimModule.h"
 
 #include <cstddef>
 #include <cstring>
@@ -20,26 +20,26 @@ bool validDwordHeader(LPCDIPROPHEADER p) {
 // DIJOYSTATE2 is the same record).
 bool knownJoystickFormat(LPCDIDATAFORMAT f) {
     if (!f || f->dwSize != sizeof(DIDATAFORMAT) || f->dwObjSize != sizeof(DIOBJECTDATAFORMAT)) return false;
-    if (!(f->dwFlags & DIDF_ABSAXIS) || !f->rgodf || f->dwNumObjs < VJOY_AXES) return false;
+    if (!(f->dwFlags & DIDF_ABSAXIS) || !f->rgodf || f->dwNumObjs < PADSIM_AXES) return false;
     if (f->dwDataSize != sizeof(DIJOYSTATE) && f->dwDataSize != sizeof(DIJOYSTATE2)) return false;
-    const DWORD adwAxisOfs[VJOY_AXES] = {DIJOFS_X,  DIJOFS_Y,  DIJOFS_Z,          DIJOFS_RX,
+    const DWORD adwAxisOfs[PADSIM_AXES] = {DIJOFS_X,  DIJOFS_Y,  DIJOFS_Z,          DIJOFS_RX,
                                          DIJOFS_RY, DIJOFS_RZ, DIJOFS_SLIDER(0), DIJOFS_SLIDER(1)};
-    for (int a = 0; a < VJOY_AXES; ++a)
+    for (int a = 0; a < PADSIM_AXES; ++a)
         if (f->rgodf[a].dwOfs != adwAxisOfs[a]) return false;
     return true;
 }
 
-LONG clampAxis(LONG v) { return v < 0 ? 0 : v > LONG(VJOY_AXIS_MAX) ? LONG(VJOY_AXIS_MAX) : v; }
+LONG clampAxis(LONG v) { return v < 0 ? 0 : v > LONG(PADSIM_AXIS_MAX) ? LONG(PADSIM_AXIS_MAX) : v; }
 }  // namespace
 
 VirtualDevice::VirtualDevice(VirtualDirectInput* pParent, int iCtrl) : pParent(pParent), iCtrl(iCtrl) {
     pParent->AddRef();
-    vjoyObjectCreated();
+    padsimObjectCreated();
 }
 
 VirtualDevice::~VirtualDevice() {
     pParent->Release();
-    vjoyObjectDestroyed();
+    padsimObjectDestroyed();
 }
 
 HRESULT VirtualDevice::QueryInterface(REFIID riid, void** ppv) {
@@ -65,9 +65,9 @@ HRESULT VirtualDevice::GetCapabilities(LPDIDEVCAPS pCaps) {
     DWORD dwSize = pCaps->dwSize;
     memset(pCaps, 0, dwSize);
     pCaps->dwSize = dwSize;
-    pCaps->dwFlags = (vjoyPluggedMask() & (1u << iCtrl)) ? DIDC_ATTACHED : 0;
-    pCaps->dwDevType = VJOY_DEVTYPE;
-    pCaps->dwAxes = VJOY_AXES;
+    pCaps->dwFlags = (padsimPluggedMask() & (1u << iCtrl)) ? DIDC_ATTACHED : 0;
+    pCaps->dwDevType = PADSIM_DEVTYPE;
+    pCaps->dwAxes = PADSIM_AXES;
     return DI_OK;
 }
 
@@ -90,7 +90,7 @@ HRESULT VirtualDevice::SetProperty(REFGUID rguidProp, LPCDIPROPHEADER pdiph) {
 HRESULT VirtualDevice::Acquire() {
     if (!dwDataSize) return DIERR_INVALIDPARAM;
     if (bAcquired) return S_FALSE;
-    if (!(vjoyPluggedMask() & (1u << iCtrl))) return DIERR_UNPLUGGED;
+    if (!(padsimPluggedMask() & (1u << iCtrl))) return DIERR_UNPLUGGED;
     bAcquired = 1;
     return DI_OK;
 }
@@ -104,7 +104,7 @@ HRESULT VirtualDevice::Unacquire() {
 HRESULT VirtualDevice::GetDeviceState(DWORD cbData, LPVOID pvData) {
     if (!pvData || !dwDataSize || cbData != dwDataSize) return DIERR_INVALIDPARAM;
     if (!bAcquired) return DIERR_NOTACQUIRED;
-    VirtualControllerBlock* b = vjoyValidBlock();
+    VirtualControllerBlock* b = padsimValidBlock();
     if (!b || !b->aCtrl[iCtrl].bPlugged) {
         // As with a real cable pulled: the acquisition is gone until Acquire succeeds again.
         bAcquired = 0;
@@ -144,12 +144,12 @@ HRESULT VirtualDevice::SetCooperativeLevel(HWND hwnd, DWORD dwFlags) {
     if (bAcquired) return DIERR_ACQUIRED;
     // Foreground and exclusive modes are accepted but not enforced: nothing
     // else competes for a virtual controller.
-    if (hwnd) vjoySetNotifyWindow(hwnd);
+    if (hwnd) padsimSetNotifyWindow(hwnd);
     return DI_OK;
 }
 
 HRESULT VirtualDevice::GetDeviceInfo(LPDIDEVICEINSTANCEA pdidi) {
-    if (!pdidi || vjoyFillInstance(pdidi, iCtrl) != 0) return DIERR_INVALIDPARAM;
+    if (!pdidi || padsimFillInstance(pdidi, iCtrl) != 0) return DIERR_INVALIDPARAM;
     return DI_OK;
 }
 

@@ -1,27 +1,27 @@
-#include "vjoy/VirtualDirectInput.h"
+#include "padsim/VirtualDirectInput.h"
 
-#include "vjoy/VirtualDevice.h"
-#include "vjoy/VjoyModule.h"
+#include "padsim/VirtualDevice.h"
+#include "padsim/PadsimModule.h"
 
 #include <cstring>
 #include <new>
 
-int vjoyControllerIndex(REFGUID guid) {
-    for (int c = 0; c < VJOY_CONTROLLERS; ++c)
+int padsimControllerIndex(REFGUID guid) {
+    for (int c = 0; c < PADSIM_CONTROLLERS; ++c)
         if (IsEqualGUID(guid, kVirtualControllerGuid[c])) return c;
     return -1;
 }
 
-int vjoyFillInstance(DIDEVICEINSTANCEA* pInst, int c) {
+int padsimFillInstance(DIDEVICEINSTANCEA* pInst, int c) {
     DWORD dwSize = pInst->dwSize;
     if (dwSize != sizeof(DIDEVICEINSTANCEA) && dwSize != sizeof(DIDEVICEINSTANCE_DX3A)) return 1;
     memset(pInst, 0, dwSize);
     pInst->dwSize = dwSize;
     pInst->guidInstance = kVirtualControllerGuid[c];
     pInst->guidProduct = kVirtualControllerProductGuid;
-    pInst->dwDevType = VJOY_DEVTYPE;
+    pInst->dwDevType = PADSIM_DEVTYPE;
     lstrcpynA(pInst->tszInstanceName, kVirtualControllerName[c], MAX_PATH);
-    lstrcpynA(pInst->tszProductName, VJOY_PRODUCT_NAME, MAX_PATH);
+    lstrcpynA(pInst->tszProductName, PADSIM_PRODUCT_NAME, MAX_PATH);
     if (dwSize == sizeof(DIDEVICEINSTANCEA)) {
         pInst->guidFFDriver = GUID_NULL;
         pInst->wUsagePage = 0x01;  // HID generic desktop
@@ -31,13 +31,13 @@ int vjoyFillInstance(DIDEVICEINSTANCEA* pInst, int c) {
 }
 
 VirtualDirectInput::VirtualDirectInput() {
-    vjoyObjectCreated();
-    vjoyModuleAddRef();
+    padsimObjectCreated();
+    padsimModuleAddRef();
 }
 
 VirtualDirectInput::~VirtualDirectInput() {
-    vjoyModuleRelease();
-    vjoyObjectDestroyed();
+    padsimModuleRelease();
+    padsimObjectDestroyed();
 }
 
 HRESULT VirtualDirectInput::QueryInterface(REFIID riid, void** ppv) {
@@ -61,9 +61,9 @@ HRESULT VirtualDirectInput::CreateDevice(REFGUID rguid, LPDIRECTINPUTDEVICE8A* p
     if (!ppDev) return DIERR_INVALIDPARAM;
     *ppDev = nullptr;
     if (pOuter) return DIERR_NOAGGREGATION;
-    int c = vjoyControllerIndex(rguid);
+    int c = padsimControllerIndex(rguid);
     // An unplugged controller is not installed as far as the program can tell.
-    if (c < 0 || !(vjoyPluggedMask() & (1u << c))) return DIERR_DEVICENOTREG;
+    if (c < 0 || !(padsimPluggedMask() & (1u << c))) return DIERR_DEVICENOTREG;
     VirtualDevice* pDev = new (std::nothrow) VirtualDevice(this, c);
     if (!pDev) return DIERR_OUTOFMEMORY;
     *ppDev = pDev;
@@ -86,11 +86,11 @@ HRESULT VirtualDirectInput::EnumDevices(DWORD dwDevType, LPDIENUMDEVICESCALLBACK
     if (!bMatch || (dwFlags & DIEDFL_FORCEFEEDBACK)) return DI_OK;
 
     AddRef();  // the callback may release the caller's reference
-    for (int c = 0; c < VJOY_CONTROLLERS; ++c) {
-        if ((dwFlags & DIEDFL_ATTACHEDONLY) && !(vjoyPluggedMask() & (1u << c))) continue;
+    for (int c = 0; c < PADSIM_CONTROLLERS; ++c) {
+        if ((dwFlags & DIEDFL_ATTACHEDONLY) && !(padsimPluggedMask() & (1u << c))) continue;
         DIDEVICEINSTANCEA inst;
         inst.dwSize = sizeof inst;
-        vjoyFillInstance(&inst, c);
+        padsimFillInstance(&inst, c);
         if (cb(&inst, pvRef) == DIENUM_STOP) break;
     }
     Release();
@@ -98,9 +98,9 @@ HRESULT VirtualDirectInput::EnumDevices(DWORD dwDevType, LPDIENUMDEVICESCALLBACK
 }
 
 HRESULT VirtualDirectInput::GetDeviceStatus(REFGUID rguidInstance) {
-    int c = vjoyControllerIndex(rguidInstance);
+    int c = padsimControllerIndex(rguidInstance);
     if (c < 0) return DIERR_DEVICENOTREG;
-    return (vjoyPluggedMask() & (1u << c)) ? DI_OK : DI_NOTATTACHED;
+    return (padsimPluggedMask() & (1u << c)) ? DI_OK : DI_NOTATTACHED;
 }
 
 HRESULT VirtualDirectInput::RunControlPanel(HWND, DWORD) { return E_NOTIMPL; }

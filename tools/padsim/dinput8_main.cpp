@@ -2,8 +2,8 @@
 // WINEDLLOVERRIDES=dinput8=n,b under Wine) it stands in for the system's
 // DirectInput 8 and offers only the virtual controllers.
 
-#include "vjoy/VirtualDirectInput.h"
-#include "vjoy/VjoyModule.h"
+#include "padsim/VirtualDirectInput.h"
+#include "padsim/PadsimModule.h"
 
 #include <new>
 
@@ -23,7 +23,7 @@ extern "C" HRESULT WINAPI DirectInput8Create(HINSTANCE, DWORD dwVersion, REFIID 
 }
 
 // Not a COM server: no class objects, no registration.
-extern "C" HRESULT WINAPI DllCanUnloadNow() { return vjoyLiveObjects() == 0 ? S_OK : S_FALSE; }
+extern "C" HRESULT WINAPI DllCanUnloadNow() { return padsimLiveObjects() == 0 ? S_OK : S_FALSE; }
 
 extern "C" HRESULT WINAPI DllGetClassObject(REFCLSID, REFIID, LPVOID* ppv) {
     if (ppv) *ppv = nullptr;

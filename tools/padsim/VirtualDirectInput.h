@@ -31,9 +31,9 @@ private:
 };
 
 // Index 0..3 of the controller with that instance GUID, or -1.
-int vjoyControllerIndex(REFGUID guid);
+int padsimControllerIndex(REFGUID guid);
 // Fills an instance record for controller index c; dwSize must be that of
 // DIDEVICEINSTANCEA or of its DirectX 3 form. 0, or 1 for another size.
-int vjoyFillInstance(DIDEVICEINSTANCEA* pInst, int c);
+int padsimFillInstance(DIDEVICEINSTANCEA* pInst, int c);
 // The device type of every virtual controller: a HID standard joystick.
-const DWORD VJOY_DEVTYPE = DI8DEVTYPE_JOYSTICK | (DI8DEVTYPEJOYSTICK_STANDARD << 8) | DIDEVTYPE_HID;
+const DWORD PADSIM_DEVTYPE = DI8DEVTYPE_JOYSTICK | (DI8DEVTYPEJOYSTICK_STANDARD << 8) | DIDEVTYPE_HID;
