@@ -25,8 +25,8 @@ class DiscoveryTest : public ::testing::Test {
 protected:
     void SetUp() override {
         deleteTestSettings();
-        stick = h.di.addController(fakeGuid(10), "Stick", "Stick Product");
-        pedals = h.di.addController(fakeGuid(40), "Pedals", "Pedals Product");
+        stick = h.di.addController(fakeGuid(10), "Stick");
+        pedals = h.di.addController(fakeGuid(40), "Pedals");
     }
     void TearDown() override {
         h.quit();

@@ -8,7 +8,7 @@
 
 #include "app/Quorix.h"
 #include "hw/HwDevice.h"
-#include "support/FakeDirectInput.h"
+#include "support/Pads.h"
 #include "support/ScratchKey.h"
 
 namespace {

@@ -13,7 +13,7 @@
 #include "hw/HwDevice.h"
 #include "il2sim/Il2SimServer.h"
 #include "profile/ProfileDev2Axis.h"
-#include "support/FakeDirectInput.h"
+#include "support/Pads.h"
 
 namespace {
 
@@ -33,7 +33,7 @@ protected:
         ASSERT_EQ(1, app.il2Com.iInCockpit);
         sim.clearRecords();
 
-        iPedals = di.addController(fakeGuid(1), "Pedals", "Pedals product");
+        iPedals = di.addController(fakeGuid(1), "Pedals");
         DIDEVICEINSTANCEA inst;
         di.fillInstance(inst, iPedals);
         dev.setDeviceInstance(&inst);
@@ -54,7 +54,7 @@ protected:
         dev.axes[a - 1].pILDevice = control;
         return p;
     }
-    void setAxis(IdHwAxis a, LONG v) { setJoyAxis(di.state(iPedals), a, v); }
+    void setAxis(IdHwAxis a, LONG v) { di.setAxis(iPedals, a, v); }
 
     // Datagrams received since the last call: a marker sent behind them on the
     // same socket shows that nothing else is on its way.
@@ -73,7 +73,7 @@ protected:
         return out;
     }
 
-    FakeDirectInput di;
+    VirtualDirectInput di;
     Il2SimServer sim;
     Quorix app;
     HwDevice dev{app};

@@ -17,7 +17,7 @@ protected:
     void SetUp() override {
         deleteTestSettings();
         ASSERT_EQ(0, sim.start(0));
-        stick = h.di.addController(fakeGuid(10), "Stick", "Stick Product");
+        stick = h.di.addController(fakeGuid(10), "Stick");
         ASSERT_EQ(0, h.init());
         KillTimer(h.app.hFrameWnd, h.app.uiTimerId);  // rounds run only when the test says
         h.app.uiTimerId = 0;
@@ -59,8 +59,8 @@ protected:
         return out;
     }
     void moveStick(LONG x, LONG z) {
-        h.di.state(stick).lX = x;
-        h.di.state(stick).lZ = z;
+        h.di.setAxis(stick, HWA_X, x);
+        h.di.setAxis(stick, HWA_Z, z);
     }
 
     Il2SimServer sim;

@@ -48,8 +48,8 @@ TEST(SettingsRoundTripTest, RichConfigurationComesBackIdentical) {
     deleteTestSettings();
     {
         AppHarness h;
-        int stick = h.di.addController(fakeGuid(10), "Stick", "Stick Product");
-        h.di.addController(fakeGuid(11), "Pedals", "Pedals Product");
+        int stick = h.di.addController(fakeGuid(10), "Stick");
+        h.di.addController(fakeGuid(11), "Pedals");
         ASSERT_EQ(0, h.init());
         ASSERT_EQ(2, h.app.hwDevices.count);
         h.app.hwDevices.items[1]->setUsrName("Rudder Pedals");

@@ -22,21 +22,28 @@ int padsimAxisFromName(int& iAxis, const char* name) {
 
 const char* padsimAxisName(int iAxis) { return validAxis(iAxis) ? kAxisNames[iAxis - 1] : "?"; }
 
-void padsimInitBlock(VirtualControllerBlock& b) {
+void padsimInitBlock(VirtualControllerBlock& b, int bEmpty) {
     b.dwMagic = 0;
     MemoryBarrier();
+    memset(reinterpret_cast<char*>(&b) + sizeof b.dwMagic, 0, sizeof b - sizeof b.dwMagic);
     b.dwVersion = PADSIM_VERSION;
     b.dwSize = sizeof(VirtualControllerBlock);
-    b.iReads = 0;
-    b.iReserved = 0;
-    for (int c = 0; c < PADSIM_CONTROLLERS; ++c) {
-        VirtualControllerState& s = b.aCtrl[c];
-        s.bPlugged = c == 0 ? 1 : 0;
-        for (int a = 0; a < PADSIM_AXES; ++a) s.aiAxis[a] = PADSIM_AXIS_CENTRE;
-        s.iReads = 0;
-    }
+    for (int c = 0; !bEmpty && c < PADSIM_CONTROLLERS; ++c)
+        padsimAddController(b, kVirtualControllerGuid[c], kVirtualControllerName[c]);
+    if (!bEmpty)
+        for (int c = 1; c < PADSIM_CONTROLLERS; ++c) b.aCtrl[c].bPlugged = 0;
     MemoryBarrier();
     b.dwMagic = PADSIM_MAGIC;
+}
+
+int padsimAddController(VirtualControllerBlock& b, const GUID& guid, const char* name) {
+    if (b.iCount >= PADSIM_MAX_CONTROLLERS) return -1;
+    VirtualControllerState& s = b.aCtrl[b.iCount];
+    s.bPlugged = 1;
+    for (int a = 0; a < PADSIM_AXES; ++a) s.aiAxis[a] = PADSIM_AXIS_CENTRE;
+    s.guidInstance = guid;
+    lstrcpynA(s.szName, name ? name : "", sizeof s.szName);
+    return b.iCount++;
 }
 
 VirtualControllers::~VirtualControllers() { close(); }

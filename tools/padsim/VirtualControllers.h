@@ -14,7 +14,7 @@
 
 #include <windows.h>
 
-enum { PADSIM_CONTROLLERS = 4, PADSIM_AXES = 8, PADSIM_AXIS_MAX = 65535, PADSIM_AXIS_CENTRE = 32767 };
+enum { PADSIM_CONTROLLERS = 4, PADSIM_MAX_CONTROLLERS = 16, PADSIM_AXES = 8, PADSIM_AXIS_MAX = 65535, PADSIM_AXIS_CENTRE = 32767 };
 
 // Status codes of VirtualControllers.
 enum {
@@ -33,7 +33,7 @@ enum {
 #define PADSIM_PRODUCT_NAME "Quorix Virtual Controller"
 
 const DWORD PADSIM_MAGIC = 0x434A5651;  // "QVJC"
-const DWORD PADSIM_VERSION = 1;
+const DWORD PADSIM_VERSION = 2;
 
 // Instance GUID of controller iCtrl (1..4); the table above.
 inline constexpr GUID kVirtualControllerGuid[PADSIM_CONTROLLERS] = {
@@ -48,25 +48,31 @@ inline constexpr GUID kVirtualControllerProductGuid = {
 inline const char* const kVirtualControllerName[PADSIM_CONTROLLERS] = {
     "Virtual Stick 1", "Virtual Throttle 2", "Virtual Pedals 3", "Virtual Panel 4"};
 
-// One controller in the block. Every field is a naturally aligned LONG, so a
-// reader in another process never sees a torn value.
+// One controller in the block. The live fields are naturally aligned LONGs,
+// so a reader in another process never sees a torn value.
 struct VirtualControllerState {
     volatile LONG bPlugged;
     volatile LONG aiAxis[PADSIM_AXES];  // index = IdHwAxis - 1
-    volatile LONG iReads;             // successful GetDeviceState calls on this controller
+    volatile LONG iReads;               // successful GetDeviceState calls on this controller
+    GUID guidInstance;
+    char szName[64];                    // instance name
+    // Forced results of the DirectInput steps, DI_OK to behave normally: lets
+    // tests make any set-up step of one controller fail.
+    HRESULT hrCreateDevice, hrSetCooperativeLevel, hrSetDataFormat, hrSetProperty, hrAcquire, hrGetDeviceState;
 };
 
-// The named block. Written field by field with interlocked operations; a plug
-// change bumps iPlugSeq after the flag, so a watcher that sees the new number
-// also sees the new flag.
+// The block: named and shared for the DLL, private for in-process use.
+// Written field by field with interlocked operations; a plug change bumps
+// iPlugSeq after the flag, so a watcher that sees the new number also sees
+// the new flag.
 struct VirtualControllerBlock {
     DWORD dwMagic;
     DWORD dwVersion;
     DWORD dwSize;             // sizeof(VirtualControllerBlock)
     volatile LONG iPlugSeq;   // bumped on every plug change
     volatile LONG iReads;     // successful GetDeviceState calls, all controllers
-    LONG iReserved;
-    VirtualControllerState aCtrl[PADSIM_CONTROLLERS];
+    LONG iCount;              // controllers in use
+    VirtualControllerState aCtrl[PADSIM_MAX_CONTROLLERS];
 };
 
 // Axis number (IdHwAxis) from its name: X Y Z Rx Ry Rz Sld1 Sld2, any case.
@@ -113,5 +119,8 @@ private:
     int bCreated = 0;
 };
 
-// Writes the default state into a block (magic last).
-void padsimInitBlock(VirtualControllerBlock& b);
+// Writes the default state into a block (magic last): the four controllers
+// above, or with bEmpty none (in-process use adds its own).
+void padsimInitBlock(VirtualControllerBlock& b, int bEmpty = 0);
+// Adds a plugged, centred controller; its index, or -1 when the block is full.
+int padsimAddController(VirtualControllerBlock& b, const GUID& guid, const char* name);

@@ -1,43 +1,67 @@
 #include "padsim/VirtualDirectInput.h"
 
-#include "padsim/VirtualDevice.h"
 #include "padsim/PadsimModule.h"
 
-#include <cstring>
 #include <new>
 
-int padsimControllerIndex(REFGUID guid) {
-    for (int c = 0; c < PADSIM_CONTROLLERS; ++c)
-        if (IsEqualGUID(guid, kVirtualControllerGuid[c])) return c;
-    return -1;
+namespace {
+VirtualDirectInput* gpInProcess = nullptr;
 }
 
-int padsimFillInstance(DIDEVICEINSTANCEA* pInst, int c) {
-    DWORD dwSize = pInst->dwSize;
-    if (dwSize != sizeof(DIDEVICEINSTANCEA) && dwSize != sizeof(DIDEVICEINSTANCE_DX3A)) return 1;
-    memset(pInst, 0, dwSize);
-    pInst->dwSize = dwSize;
-    pInst->guidInstance = kVirtualControllerGuid[c];
-    pInst->guidProduct = kVirtualControllerProductGuid;
-    pInst->dwDevType = PADSIM_DEVTYPE;
-    lstrcpynA(pInst->tszInstanceName, kVirtualControllerName[c], MAX_PATH);
-    lstrcpynA(pInst->tszProductName, PADSIM_PRODUCT_NAME, MAX_PATH);
-    if (dwSize == sizeof(DIDEVICEINSTANCEA)) {
-        pInst->guidFFDriver = GUID_NULL;
-        pInst->wUsagePage = 0x01;  // HID generic desktop
-        pInst->wUsage = 0x04;      // joystick
+VirtualDirectInput::VirtualDirectInput(int bInProcess) : iRef(bInProcess ? 0 : 1) {
+    if (bInProcess) {
+        pPrivate.reset(new VirtualControllerBlock);
+        padsimInitBlock(*pPrivate, 1);
+        return;
     }
-    return 0;
-}
-
-VirtualDirectInput::VirtualDirectInput() {
     padsimObjectCreated();
     padsimModuleAddRef();
 }
 
 VirtualDirectInput::~VirtualDirectInput() {
+    if (gpInProcess == this) gpInProcess = nullptr;
+    for (VirtualDevice* d : aDevices) delete d;
+    if (pPrivate) return;
     padsimModuleRelease();
     padsimObjectDestroyed();
+}
+
+int VirtualDirectInput::addController(const GUID& guid, const char* name) {
+    return padsimAddController(*pPrivate, guid, name);
+}
+
+void VirtualDirectInput::unplug(int i) {
+    controller(i).bPlugged = 0;
+    for (VirtualDevice* d : aDevices)
+        if (d->controller() == i) d->bAcquired = 0;
+}
+
+VirtualDevice* VirtualDirectInput::lastDevice(int i) {
+    for (size_t n = aDevices.size(); n-- > 0;)
+        if (aDevices[n]->controller() == i) return aDevices[n];
+    return nullptr;
+}
+
+VirtualControllerBlock* VirtualDirectInput::block() { return pPrivate ? pPrivate.get() : padsimValidBlock(); }
+
+void VirtualDirectInput::fillInstance(DIDEVICEINSTANCEA& inst, int c) {
+    memset(&inst, 0, sizeof inst);
+    inst.dwSize = sizeof inst;
+    VirtualControllerBlock* b = block();
+    if (!b || c < 0 || c >= b->iCount) return;
+    inst.guidInstance = b->aCtrl[c].guidInstance;
+    inst.guidProduct = kVirtualControllerProductGuid;
+    inst.dwDevType = PADSIM_DEVTYPE;
+    lstrcpynA(inst.tszInstanceName, b->aCtrl[c].szName, MAX_PATH);
+    lstrcpynA(inst.tszProductName, PADSIM_PRODUCT_NAME, MAX_PATH);
+    inst.wUsagePage = 0x01;  // HID generic desktop
+    inst.wUsage = 0x04;      // joystick
+}
+
+HRESULT VirtualDirectInput::unexpected(const char* name) {
+    ++iUnexpectedCalls;
+    sLastUnexpected = name;
+    return E_NOTIMPL;
 }
 
 HRESULT VirtualDirectInput::QueryInterface(REFIID riid, void** ppv) {
@@ -53,66 +77,85 @@ ULONG VirtualDirectInput::AddRef() { return InterlockedIncrement(&iRef); }
 
 ULONG VirtualDirectInput::Release() {
     LONG n = InterlockedDecrement(&iRef);
-    if (n == 0) delete this;
+    // The in-process object belongs to its owner, whatever the count says.
+    if (n == 0 && !pPrivate) delete this;
     return n;
 }
 
 HRESULT VirtualDirectInput::CreateDevice(REFGUID rguid, LPDIRECTINPUTDEVICE8A* ppDev, LPUNKNOWN pOuter) {
-    if (!ppDev) return DIERR_INVALIDPARAM;
+    if (!ppDev) return E_POINTER;
     *ppDev = nullptr;
     if (pOuter) return DIERR_NOAGGREGATION;
-    int c = padsimControllerIndex(rguid);
-    // An unplugged controller is not installed as far as the program can tell.
-    if (c < 0 || !(padsimPluggedMask() & (1u << c))) return DIERR_DEVICENOTREG;
-    VirtualDevice* pDev = new (std::nothrow) VirtualDevice(this, c);
-    if (!pDev) return DIERR_OUTOFMEMORY;
-    *ppDev = pDev;
-    return DI_OK;
+    VirtualControllerBlock* b = block();
+    for (int c = 0; b && c < b->iCount; ++c) {
+        if (!IsEqualGUID(rguid, b->aCtrl[c].guidInstance)) continue;
+        if (b->aCtrl[c].hrCreateDevice != DI_OK) return b->aCtrl[c].hrCreateDevice;
+        // An unplugged controller is not installed as far as the program can tell.
+        if (!b->aCtrl[c].bPlugged) return DIERR_DEVICENOTREG;
+        VirtualDevice* pDev = new (std::nothrow) VirtualDevice(this, c);
+        if (!pDev) return DIERR_OUTOFMEMORY;
+        if (pPrivate) aDevices.push_back(pDev);
+        *ppDev = pDev;
+        return DI_OK;
+    }
+    return DIERR_DEVICENOTREG;
 }
 
-HRESULT VirtualDirectInput::EnumDevices(DWORD dwDevType, LPDIENUMDEVICESCALLBACKA cb, LPVOID pvRef,
-                                        DWORD dwFlags) {
-    const DWORD dwKnownFlags = DIEDFL_ATTACHEDONLY | DIEDFL_FORCEFEEDBACK | DIEDFL_INCLUDEALIASES |
-                               DIEDFL_INCLUDEPHANTOMS | DIEDFL_INCLUDEHIDDEN;
-    if (!cb || (dwFlags & ~dwKnownFlags)) return DIERR_INVALIDPARAM;
-    bool bMatch;
-    if (dwDevType <= DI8DEVCLASS_GAMECTRL)
-        bMatch = dwDevType == DI8DEVCLASS_ALL || dwDevType == DI8DEVCLASS_GAMECTRL;
-    else if (dwDevType >= DI8DEVTYPE_DEVICE && dwDevType <= DI8DEVTYPE_SUPPLEMENTAL)
-        bMatch = dwDevType == DI8DEVTYPE_JOYSTICK;
-    else
-        return DIERR_INVALIDPARAM;
-    // None of them has force feedback.
-    if (!bMatch || (dwFlags & DIEDFL_FORCEFEEDBACK)) return DI_OK;
-
+// Delivers the plugged controllers for DI8DEVCLASS_GAMECTRL with
+// DIEDFL_ATTACHEDONLY, the program's only question; anything else delivers nothing.
+HRESULT VirtualDirectInput::EnumDevices(DWORD dwDevType, LPDIENUMDEVICESCALLBACKA cb, LPVOID pvRef, DWORD dwFlags) {
+    ++iEnumDevicesCalls;
+    dwLastEnumClass = dwDevType;
+    dwLastEnumFlags = dwFlags;
+    if (!cb) return DIERR_INVALIDPARAM;
+    if (dwDevType != DI8DEVCLASS_GAMECTRL || !(dwFlags & DIEDFL_ATTACHEDONLY)) return DI_OK;
     AddRef();  // the callback may release the caller's reference
-    for (int c = 0; c < PADSIM_CONTROLLERS; ++c) {
-        if ((dwFlags & DIEDFL_ATTACHEDONLY) && !(padsimPluggedMask() & (1u << c))) continue;
+    // By index and block afresh each time: a callback may add or unplug controllers.
+    for (int c = 0; block() && c < block()->iCount; ++c) {
+        if (!plugged(c)) continue;
         DIDEVICEINSTANCEA inst;
-        inst.dwSize = sizeof inst;
-        padsimFillInstance(&inst, c);
+        fillInstance(inst, c);
         if (cb(&inst, pvRef) == DIENUM_STOP) break;
     }
     Release();
     return DI_OK;
 }
 
-HRESULT VirtualDirectInput::GetDeviceStatus(REFGUID rguidInstance) {
-    int c = padsimControllerIndex(rguidInstance);
-    if (c < 0) return DIERR_DEVICENOTREG;
-    return (padsimPluggedMask() & (1u << c)) ? DI_OK : DI_NOTATTACHED;
+HRESULT VirtualDirectInput::GetDeviceStatus(REFGUID) { return unexpected("GetDeviceStatus"); }
+HRESULT VirtualDirectInput::RunControlPanel(HWND, DWORD) { return unexpected("RunControlPanel"); }
+HRESULT VirtualDirectInput::Initialize(HINSTANCE, DWORD) { return unexpected("Initialize"); }
+HRESULT VirtualDirectInput::FindDevice(REFGUID, LPCSTR, LPGUID) { return unexpected("FindDevice"); }
+HRESULT VirtualDirectInput::EnumDevicesBySemantics(LPCSTR, LPDIACTIONFORMATA, LPDIENUMDEVICESBYSEMANTICSCBA, LPVOID,
+                                                   DWORD) {
+    return unexpected("EnumDevicesBySemantics");
 }
-
-HRESULT VirtualDirectInput::RunControlPanel(HWND, DWORD) { return E_NOTIMPL; }
-HRESULT VirtualDirectInput::Initialize(HINSTANCE, DWORD) { return E_NOTIMPL; }
-HRESULT VirtualDirectInput::FindDevice(REFGUID, LPCSTR, LPGUID) { return E_NOTIMPL; }
-
-HRESULT VirtualDirectInput::EnumDevicesBySemantics(LPCSTR, LPDIACTIONFORMATA, LPDIENUMDEVICESBYSEMANTICSCBA,
-                                                   LPVOID, DWORD) {
-    return E_NOTIMPL;
-}
-
 HRESULT VirtualDirectInput::ConfigureDevices(LPDICONFIGUREDEVICESCALLBACK, LPDICONFIGUREDEVICESPARAMSA, DWORD,
                                              LPVOID) {
-    return E_NOTIMPL;
+    return unexpected("ConfigureDevices");
+}
+
+HRESULT padsimCreate(DWORD dwVersion, REFIID riid, LPVOID* ppvOut, LPUNKNOWN pOuter, VirtualDirectInput* pInProcess) {
+    if (!ppvOut) return DIERR_INVALIDPARAM;
+    *ppvOut = nullptr;
+    if (dwVersion < 0x0800) return DIERR_OLDDIRECTINPUTVERSION;
+    if (dwVersion > 0x0800) return DIERR_BETADIRECTINPUTVERSION;
+    if (pOuter) return DIERR_NOAGGREGATION;
+    // Single-byte text only: the wide interface is not offered.
+    if (!IsEqualIID(riid, IID_IDirectInput8A) && !IsEqualIID(riid, IID_IUnknown)) return DIERR_NOINTERFACE;
+    VirtualDirectInput* pDI = pInProcess;
+    if (pDI) pDI->AddRef();
+    else pDI = new (std::nothrow) VirtualDirectInput(0);
+    if (!pDI) return DIERR_OUTOFMEMORY;
+    *ppvOut = static_cast<IDirectInput8A*>(pDI);
+    return DI_OK;
+}
+
+void padsimSetInProcess(VirtualDirectInput* pDI) { gpInProcess = pDI; }
+
+HRESULT WINAPI padsimDirectInput8Create(HINSTANCE, DWORD dwVersion, REFIID riid, LPVOID* ppvOut, LPUNKNOWN pOuter) {
+    if (!gpInProcess) {
+        if (ppvOut) *ppvOut = nullptr;
+        return E_FAIL;
+    }
+    return padsimCreate(dwVersion, riid, ppvOut, pOuter, gpInProcess);
 }

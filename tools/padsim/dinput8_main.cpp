@@ -5,21 +5,9 @@
 #include "padsim/VirtualDirectInput.h"
 #include "padsim/PadsimModule.h"
 
-#include <new>
-
 extern "C" HRESULT WINAPI DirectInput8Create(HINSTANCE, DWORD dwVersion, REFIID riid, LPVOID* ppvOut,
                                              LPUNKNOWN pOuter) {
-    if (!ppvOut) return DIERR_INVALIDPARAM;
-    *ppvOut = nullptr;
-    if (dwVersion < 0x0800) return DIERR_OLDDIRECTINPUTVERSION;
-    if (dwVersion > 0x0800) return DIERR_BETADIRECTINPUTVERSION;
-    if (pOuter) return DIERR_NOAGGREGATION;
-    // Single-byte text only: the wide interface is not offered.
-    if (!IsEqualIID(riid, IID_IDirectInput8A) && !IsEqualIID(riid, IID_IUnknown)) return DIERR_NOINTERFACE;
-    VirtualDirectInput* pDI = new (std::nothrow) VirtualDirectInput();
-    if (!pDI) return DIERR_OUTOFMEMORY;
-    *ppvOut = static_cast<IDirectInput8A*>(pDI);
-    return DI_OK;
+    return padsimCreate(dwVersion, riid, ppvOut, pOuter, nullptr);
 }
 
 // Not a COM server: no class objects, no registration.
