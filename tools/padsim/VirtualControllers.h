@@ -1,9 +1,10 @@
 #pragma once
-// Virtual game controllers: the shared state behind the project's own
-// dinput8.dll (tools/padsim), and the handle that padsimctl and tests use to move
-// their axes and plug them in and out from any process of the same logon.
+// Virtual game controllers: the block of their state, and the handle on the
+// named shared block behind the project's own dinput8.dll, which padsimctl and
+// e2e tests use to move axes and plug controllers from any process of the same
+// logon. In-process use (VirtualDirectInput) keeps a private block instead.
 //
-// The controllers, their fixed instance GUIDs and instance names (the product
+// The shared block's controllers, their fixed instance GUIDs and instance names (the product
 // name of all four is "Quorix Virtual Controller"):
 //   1  {A7C1D2E0-5B3F-4E8A-9C61-51D0C0DE0001}  "Virtual Stick 1"
 //   2  {A7C1D2E0-5B3F-4E8A-9C61-51D0C0DE0002}  "Virtual Throttle 2"
@@ -14,7 +15,9 @@
 
 #include <windows.h>
 
-enum { PADSIM_CONTROLLERS = 4, PADSIM_MAX_CONTROLLERS = 16, PADSIM_AXES = 8, PADSIM_AXIS_MAX = 65535, PADSIM_AXIS_CENTRE = 32767 };
+// PADSIM_CONTROLLERS in the shared block; up to PADSIM_MAX_CONTROLLERS in a private one.
+enum { PADSIM_CONTROLLERS = 4, PADSIM_MAX_CONTROLLERS = 16 };
+enum { PADSIM_AXES = 8, PADSIM_AXIS_MAX = 65535, PADSIM_AXIS_CENTRE = 32767 };
 
 // Status codes of VirtualControllers.
 enum {

@@ -58,12 +58,6 @@ void VirtualDirectInput::fillInstance(DIDEVICEINSTANCEA& inst, int c) {
     inst.wUsage = 0x04;      // joystick
 }
 
-HRESULT VirtualDirectInput::unexpected(const char* name) {
-    ++iUnexpectedCalls;
-    sLastUnexpected = name;
-    return E_NOTIMPL;
-}
-
 HRESULT VirtualDirectInput::QueryInterface(REFIID riid, void** ppv) {
     if (!ppv) return E_POINTER;
     *ppv = nullptr;
@@ -121,17 +115,18 @@ HRESULT VirtualDirectInput::EnumDevices(DWORD dwDevType, LPDIENUMDEVICESCALLBACK
     return DI_OK;
 }
 
-HRESULT VirtualDirectInput::GetDeviceStatus(REFGUID) { return unexpected("GetDeviceStatus"); }
-HRESULT VirtualDirectInput::RunControlPanel(HWND, DWORD) { return unexpected("RunControlPanel"); }
-HRESULT VirtualDirectInput::Initialize(HINSTANCE, DWORD) { return unexpected("Initialize"); }
-HRESULT VirtualDirectInput::FindDevice(REFGUID, LPCSTR, LPGUID) { return unexpected("FindDevice"); }
+// Not used by the program.
+HRESULT VirtualDirectInput::GetDeviceStatus(REFGUID) { return E_NOTIMPL; }
+HRESULT VirtualDirectInput::RunControlPanel(HWND, DWORD) { return E_NOTIMPL; }
+HRESULT VirtualDirectInput::Initialize(HINSTANCE, DWORD) { return E_NOTIMPL; }
+HRESULT VirtualDirectInput::FindDevice(REFGUID, LPCSTR, LPGUID) { return E_NOTIMPL; }
 HRESULT VirtualDirectInput::EnumDevicesBySemantics(LPCSTR, LPDIACTIONFORMATA, LPDIENUMDEVICESBYSEMANTICSCBA, LPVOID,
                                                    DWORD) {
-    return unexpected("EnumDevicesBySemantics");
+    return E_NOTIMPL;
 }
 HRESULT VirtualDirectInput::ConfigureDevices(LPDICONFIGUREDEVICESCALLBACK, LPDICONFIGUREDEVICESPARAMSA, DWORD,
                                              LPVOID) {
-    return unexpected("ConfigureDevices");
+    return E_NOTIMPL;
 }
 
 HRESULT padsimCreate(DWORD dwVersion, REFIID riid, LPVOID* ppvOut, LPUNKNOWN pOuter, VirtualDirectInput* pInProcess) {

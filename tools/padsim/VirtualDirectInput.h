@@ -4,8 +4,7 @@
 // (tests), it owns a private block that starts without controllers, never
 // touches the shared one, keeps every device it creates (so their records stay
 // readable after the program let go) and is destroyed by its owner, after
-// everything that uses it. Methods the program has no use for answer E_NOTIMPL
-// and count as unexpected calls.
+// everything that uses it. Methods the program has no use for answer E_NOTIMPL.
 //
 // In-process use:
 //   VirtualDirectInput di(1);
@@ -57,8 +56,6 @@ public:
     // Record.
     int iEnumDevicesCalls = 0;
     DWORD dwLastEnumClass = 0, dwLastEnumFlags = 0;
-    int iUnexpectedCalls = 0;
-    const char* sLastUnexpected = "";
 
     // IUnknown
     STDMETHOD(QueryInterface)(REFIID riid, void** ppv) override;
@@ -77,8 +74,6 @@ public:
                                 DWORD dwFlags, LPVOID pvRefData) override;
 
 private:
-    HRESULT unexpected(const char* name);
-
     volatile LONG iRef;
     std::unique_ptr<VirtualControllerBlock> pPrivate;
     std::vector<VirtualDevice*> aDevices;  // in-process only; deleted with this
