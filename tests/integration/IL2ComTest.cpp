@@ -236,24 +236,6 @@ TEST_F(IL2ComTest, AddressAndPortValidation) {
     EXPECT_EQ(0, trayFlag());
 }
 
-TEST_F(IL2ComTest, DeviceCommandsArriveExactly) {
-    int flush = 0;
-    ASSERT_EQ(0, test(flush));
-    sim.clearRecords();
-    for (int i = 0; i < app.ilDevices.iCount; ++i) {
-        MyString cmd;
-        app.ilDevices.apDevices[i]->makeCommand(cmd, 60);
-        EXPECT_EQ(0, com.sendIL2DeviceCmd(cmd));
-        ASSERT_TRUE(sim.waitForRecords(static_cast<size_t>(i) + 1, 2000));
-        Il2SimRecord r = sim.records()[static_cast<size_t>(i)];
-        EXPECT_EQ(std::string(cmd.text()), r.sDatagram);
-        ASSERT_EQ(1u, r.settings.size()) << r.sError;
-        EXPECT_EQ(app.ilDevices.apDevices[i]->sName.text(), r.settings[0].sName);
-        EXPECT_EQ("0.20", formatValue(r.settings[0].dValue));
-    }
-    EXPECT_EQ("R/85\\-1.00/85\\0.20", sim.records()[0].sDatagram);
-}
-
 TEST_F(IL2ComTest, FailedSendsAndOversizeAnswersLeaveItClosed) {
     MyString cmd("R/85\\-1.00/85\\0.20"), reply;
     EXPECT_EQ(1010, com.sendIL2DeviceCmd(cmd));  // no socket
