@@ -78,92 +78,52 @@ protected:
 };
 }  // namespace
 
-TEST_F(IL2ComTest, ConnectsWithExactRequestsAndCloses) {
-    int flush = 0;
-    EXPECT_EQ(0, test(flush));
-    EXPECT_EQ(1, com.bConnected);
-    EXPECT_EQ(1, com.iInCockpit);
-    EXPECT_EQ(1, flush);
-    EXPECT_EQ(1, trayFlag());
-    EXPECT_EQ((std::vector<std::string>{"R/2", kCockpit}), datagrams());
-    EXPECT_EQ(0, com.closeConnection());
-    EXPECT_EQ(0, com.bConnected);
-    EXPECT_EQ(-1, com.iInCockpit);
-    EXPECT_EQ(0u, com.hSocket);
-    EXPECT_EQ(0, trayFlag());
-}
-
-TEST_F(IL2ComTest, OnlyTheExactCockpitAnswerMeansInCockpit) {
-    for (const std::string& a : {std::string("A/6\\81\\0"), std::string(), std::string("A/6\\81\\1 "),
-                                 std::string("A/6\\81\\1\0", 9), std::string("A/6\\81\\1/2\\1.00")}) {
-        sim.setScriptedAnswer(kCockpit, a);
-        gTick += 1000;
-        int flush = 0;
-        EXPECT_EQ(0, test(flush));
-        EXPECT_EQ(1, com.bConnected);
-        EXPECT_EQ(0, com.iInCockpit) << printable(a);
-        EXPECT_EQ(0, flush);
-        com.closeConnection();
-    }
-}
-
-TEST_F(IL2ComTest, WrongVersionAnswer) {
-    // During an attempt: no error, not connected, no cockpit query.
-    sim.setScriptedAnswer("R/2", "A/2\\1.01");
-    int flush = 0;
-    EXPECT_EQ(0, test(flush));
-    EXPECT_EQ(0, com.bConnected);
-    EXPECT_EQ(0u, com.hSocket);
-    EXPECT_EQ(std::vector<std::string>{"R/2"}, datagrams());
-    // On an open connection: closed with 10.
-    sim.clearScriptedAnswers();
-    gTick += 1000;
-    ASSERT_EQ(0, test(flush));
-    sim.setScriptedAnswer("R/2", "A/2\\1.01");
-    gTick += 1000;
-    flush = 0;
-    EXPECT_EQ(10, test(flush));
-    EXPECT_EQ(0, com.bConnected);
-    EXPECT_EQ(0, trayFlag());
-    // The last good test is a second old: the same round reconnects, and the pilot
-    // still in the cockpit gets every axis sent again.
-    sim.clearScriptedAnswers();
-    EXPECT_EQ(0, test(flush));
-    EXPECT_EQ(1, com.bConnected);
-    EXPECT_EQ(1, flush);
-}
-
-TEST_F(IL2ComTest, FlushIsRaisedOnlyOnEnteringTheCockpit) {
+// One link test per step, on what the simulator answers. "-": its usual answer.
+TEST_F(IL2ComTest, LinkStatesFollowTheAnswers) {
+    const std::string R2 = "R/2", Q = kCockpit;
     const struct {
-        int simInCockpit, flushIn, inCockpit, flushOut;
+        const char* name;
+        int inCockpit, silent;
+        std::string version, cockpit;
+        DWORD ms;
+        int flushIn, status, connected, flushOut;
+        std::vector<std::string> datagrams;
     } steps[] = {
-        {0, 0, 0, 0},  // connects, pilot outside
-        {1, 0, 1, 1},  // enters
-        {1, 0, 1, 0},  // stays
-        {0, 1, 0, 1},  // leaves: the client never lowers the round's flag
-        {1, 0, 1, 1},
+        {"connects, pilot outside", 0, 0, "-", "-", 0, 0, 0, 1, 0, {R2, Q}},
+        {"enters: flush", 1, 0, "-", "-", 1000, 0, 0, 1, 1, {R2, Q}},
+        {"stays", 1, 0, "-", "-", 1000, 0, 0, 1, 0, {R2, Q}},
+        {"leaves: the round's flag stays", 0, 0, "-", "-", 1000, 1, 0, 1, 1, {R2, Q}},
+        {"wrong version on an open link", 1, 0, "A/2\\1.01", "-", 1000, 0, 10, 0, 0, {R2}},
+        {"same second: reconnects with flush", 1, 0, "-", "-", 0, 0, 0, 1, 1, {R2, Q}},
+        {"silent: one time-out ends the test", 1, 1, "-", "-", 1000, 0, 1009, 0, 0, {R2}},
+        {"wrong version on an attempt: no error", 1, 0, "A/2\\1.01", "-", 1000, 0, 0, 0, 0, {R2}},
+        {"answer oversize (WSAEMSGSIZE)", 1, 0, "A/2\\1.00" + std::string(600, ' '), "-", 1000, 0, 1009, 0, 0, {R2}},
+        {"cockpit 0", 1, 0, "-", "A/6\\81\\0", 1000, 0, 0, 1, 0, {R2, Q}},
+        {"cockpit empty", 1, 0, "-", "", 1000, 0, 0, 1, 0, {R2, Q}},
+        {"cockpit trailing space", 1, 0, "-", "A/6\\81\\1 ", 1000, 0, 0, 1, 0, {R2, Q}},
+        {"cockpit trailing NUL", 1, 0, "-", std::string("A/6\\81\\1\0", 9), 1000, 0, 0, 1, 0, {R2, Q}},
+        {"cockpit with more", 1, 0, "-", "A/6\\81\\1/2\\1.00", 1000, 0, 0, 1, 0, {R2, Q}},
     };
     for (const auto& s : steps) {
-        sim.setInCockpit(s.simInCockpit);
+        SCOPED_TRACE(s.name);
+        sim.clearScriptedAnswers();
+        if (s.version != "-") sim.setScriptedAnswer(R2, s.version);
+        if (s.cockpit != "-") sim.setScriptedAnswer(Q, s.cockpit);
+        sim.setInCockpit(s.inCockpit);
+        sim.setSilent(s.silent);
+        sim.clearRecords();
+        gTick += s.ms;
         int flush = s.flushIn;
-        EXPECT_EQ(0, test(flush));
-        EXPECT_EQ(s.inCockpit, com.iInCockpit);
+        EXPECT_EQ(s.status, test(flush));
+        EXPECT_EQ(s.connected, com.bConnected);
+        EXPECT_EQ(s.connected, trayFlag());
+        EXPECT_EQ(s.connected && s.inCockpit && s.cockpit == "-" ? 1 : s.connected ? 0 : -1, com.iInCockpit);
         EXPECT_EQ(s.flushOut, flush);
-        gTick += 1000;
+        EXPECT_EQ(s.datagrams, datagrams());
+        if (!s.connected) {
+            EXPECT_EQ(0u, com.hSocket);
+        }
     }
-}
-
-TEST_F(IL2ComTest, SilentPeerTimesOutWith1009AndCloses) {
-    int flush = 0;
-    ASSERT_EQ(0, test(flush));
-    sim.setSilent(1);
-    gTick += 1000;
-    EXPECT_EQ(1009, test(flush));
-    EXPECT_EQ(0, com.bConnected);
-    EXPECT_EQ(0u, com.hSocket);
-    EXPECT_EQ(0, trayFlag());
-    // One time-out ends the test: no cockpit query after it.
-    EXPECT_EQ((std::vector<std::string>{"R/2", kCockpit, "R/2"}), datagrams());
 }
 
 TEST_F(IL2ComTest, TestsOncePerSecondFromTheFirstCallAndAcrossTheTickWrap) {
@@ -236,16 +196,11 @@ TEST_F(IL2ComTest, AddressAndPortValidation) {
     EXPECT_EQ(0, trayFlag());
 }
 
-TEST_F(IL2ComTest, FailedSendsAndOversizeAnswersLeaveItClosed) {
+TEST_F(IL2ComTest, NothingIsSentWithoutASocket) {
     MyString cmd("R/85\\-1.00/85\\0.20"), reply;
-    EXPECT_EQ(1010, com.sendIL2DeviceCmd(cmd));  // no socket
+    EXPECT_EQ(1010, com.sendIL2DeviceCmd(cmd));
     EXPECT_EQ(1007, com.sendGet(reply, "R/2", 0));
-    // Longer than 512 bytes: the receive fails (WSAEMSGSIZE on Windows and Wine).
-    sim.setScriptedAnswer("R/2", "A/2\\1.00" + std::string(600, ' '));
-    int flush = 0;
-    EXPECT_EQ(1009, test(flush));
-    EXPECT_EQ(0, com.bConnected);
-    EXPECT_EQ(0u, com.hSocket);
+    EXPECT_EQ(0u, sim.recordCount());
 }
 
 TEST_F(IL2ComTest, LogLinesWhenTheSinkIsOpen) {
