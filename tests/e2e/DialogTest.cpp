@@ -18,10 +18,8 @@ namespace {
 
 const char kCaption[] = "Quorix - Ombrisal for IL-2";
 
-DWORD readSetting(const char* subKey, const char* name) {
-    std::string path = std::string(kQuorixRegRoot) + (*subKey ? "\\" : "") + subKey;
-    DWORD v = 0, size = sizeof v;
-    return RegGetValueA(HKEY_CURRENT_USER, path.c_str(), name, RRF_RT_REG_DWORD, nullptr, &v, &size) ? 0 : v;
+RegValue setting(const char* subKey, const char* name) {
+    return regRead(std::string(kQuorixRegRoot) + (*subKey ? "\\" : "") + subKey, name);
 }
 
 class DialogTest : public ::testing::Test {
@@ -49,9 +47,9 @@ protected:
     // Milliseconds until the stick was read n more times (the deadline when not).
     DWORD msForReads(long n, DWORD deadline) {
         long start = 0, now = 0;
-        rig.vjoy.getReads(start, 1);
+        rig.pads.getReads(start, 1);
         DWORD t0 = GetTickCount();
-        waitFor(deadline, [&] { return rig.vjoy.getReads(now, 1) == VJOY_OK && now - start >= n; });
+        waitFor(deadline, [&] { return rig.pads.getReads(now, 1) == PADSIM_OK && now - start >= n; });
         return GetTickCount() - t0;
     }
     void scroll(int code, int pos) {
@@ -68,7 +66,7 @@ protected:
 };
 
 TEST_F(DialogTest, LiveValuesFollowTheStickAndUnpluggingSwitchesOrClearsTheBox) {
-    rig.vjoy.plug(2);
+    rig.pads.plug(2);
     startAndOpen();
     struct Step { int ctrl, axis; long value; int id; const char* shown; };
     const Step kSteps[] = {
@@ -78,7 +76,7 @@ TEST_F(DialogTest, LiveValuesFollowTheStickAndUnpluggingSwitchesOrClearsTheBox) 
     };
     for (const Step& st : kSteps) {
         SCOPED_TRACE(st.id);
-        ASSERT_EQ(VJOY_OK, st.ctrl > 0 ? rig.vjoy.setAxis(st.ctrl, st.axis, st.value) : rig.vjoy.unplug(-st.ctrl));
+        ASSERT_EQ(PADSIM_OK, st.ctrl > 0 ? rig.pads.setAxis(st.ctrl, st.axis, st.value) : rig.pads.unplug(-st.ctrl));
         waitText(st.id, st.shown);
     }
     EXPECT_TRUE(dlgComboItems(dlg, 302).empty());
@@ -108,7 +106,7 @@ TEST_F(DialogTest, TrackbarChangesThePollRateOnReleaseOnly) {
     msForReads(1, 2000);  // the round in flight when the timer was restarted
     EXPECT_GE(msForReads(10, 5000), 850u) << "released at 100 ms: at most one read per 100 ms";
     quit();
-    EXPECT_EQ(100u, readSetting("", "uiTimerInterval"));
+    EXPECT_EQ(dwordValue(100), setting("", "uiTimerInterval"));
 }
 
 TEST_F(DialogTest, ConfigureTwiceGivesOneDialogAndQuitOverASubDialogExitsZeroAndSaves) {
@@ -129,8 +127,8 @@ TEST_F(DialogTest, ConfigureTwiceGivesOneDialogAndQuitOverASubDialogExitsZeroAnd
     dlgCommand(dlg, 206);
     ASSERT_NE(nullptr, waitDlg(rig.quorix.pid(), "IL2 Device Link Server", 0, 0, 5000));
     quit();
-    EXPECT_EQ(40u, readSetting("", "uiTimerInterval"));
-    EXPECT_EQ(rig.sim.port(), readSetting("IL2Com", "iIL2Port")) << "the sub-dialog ended as with Cancel";
+    EXPECT_EQ(dwordValue(40), setting("", "uiTimerInterval"));
+    EXPECT_EQ(dwordValue(rig.sim.port()), setting("IL2Com", "iIL2Port")) << "the sub-dialog ended as with Cancel";
 }
 
 }  // namespace
