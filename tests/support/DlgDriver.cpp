@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include <cstring>
+#include <thread>
 
 bool dlgWait(const std::function<bool()>& pred, DWORD ms) {
     DWORD start = GetTickCount();
@@ -41,7 +42,7 @@ BOOL CALLBACK findProc(HWND hwnd, LPARAM lp) {
 }
 }  // namespace
 
-HWND findDlg(DWORD pid, const char* caption, int onlyCtrl, int lacksCtrl) {
+static HWND findDlg(DWORD pid, const char* caption, int onlyCtrl, int lacksCtrl) {
     FindArgs a = {pid ? pid : GetCurrentProcessId(), caption, onlyCtrl, lacksCtrl, nullptr};
     EnumWindows(findProc, reinterpret_cast<LPARAM>(&a));
     return a.found;
@@ -91,14 +92,7 @@ void dlgCommand(HWND dlg, int id, int code) {
 
 void dlgClick(HWND dlg, int id) { PostMessageA(GetDlgItem(dlg, id), BM_CLICK, 0, 0); }
 
-bool dlgChooseCombo(HWND dlg, int id, const char* entry) {
-    LRESULT i = SendDlgItemMessageA(dlg, id, CB_FINDSTRINGEXACT, -1, reinterpret_cast<LPARAM>(entry));
-    if (i == CB_ERR || SendDlgItemMessageA(dlg, id, CB_SETCURSEL, i, 0) == CB_ERR) return false;
-    dlgCommand(dlg, id, CBN_SELCHANGE);  // CB_SETCURSEL itself notifies nobody
-    return true;
-}
-
-std::string boxText(HWND box) {
+static std::string boxText(HWND box) {
     // Windows numbers the text control 0xFFFF, Wine 100.
     HWND text = GetDlgItem(box, 0xFFFF);
     return dlgText(text ? text : GetDlgItem(box, 100), 0);
@@ -107,23 +101,11 @@ std::string boxText(HWND box) {
 std::string answerBox(DWORD pid, const char* caption, int button, DWORD ms) {
     HWND box = nullptr;
     // Only boxes: a dialog of the same caption has no button of the box's kind and a text control.
-    dlgWait([&] { return (box = findDlg(pid, caption, button)) != nullptr && boxText(box).size(); }, ms);
+    dlgWait([&] { return (box = findDlg(pid, caption, button, 0)) != nullptr && boxText(box).size(); }, ms);
     if (!box) return "";
     std::string text = boxText(box);
     PostMessageA(box, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), 0);
     return text;
-}
-
-BoxAnswerer::BoxAnswerer(const char* caption, int button, DWORD ms)
-    : worker([this, caption, button, ms] { sText = answerBox(0, caption, button, ms); }) {}
-
-BoxAnswerer::~BoxAnswerer() {
-    if (worker.joinable()) worker.join();
-}
-
-const std::string& BoxAnswerer::text() {
-    if (worker.joinable()) worker.join();
-    return sText;
 }
 
 INT_PTR runModal(const char* resource, DLGPROC proc, LPARAM param, const char* caption, int onlyCtrl,

@@ -4,14 +4,12 @@
 // CB_GETLBTEXT cross processes; GetWindowText does not for controls), posts the
 // commands a user's action causes, and answers message boxes by caption.
 // In-process, a dialog procedure's message box blocks its thread: run the modal
-// dialog on the test thread and the script on a helper thread (runModal), or let
-// a BoxAnswerer thread press the box's button while the test thread sends.
+// dialog on the test thread and the script on a helper thread (runModal).
 
 #include <windows.h>
 
 #include <functional>
 #include <string>
-#include <thread>
 #include <vector>
 
 const DWORD kDlgWaitMs = 10000;
@@ -19,10 +17,9 @@ const DWORD kDlgWaitMs = 10000;
 // Waits for pred() with a deadline, dispatching the calling thread's messages meanwhile.
 bool dlgWait(const std::function<bool()>& pred, DWORD ms = kDlgWaitMs);
 
-// A visible top-level window of process pid (0: this process) with that caption that
-// holds a control with id onlyCtrl (0: any) and none with id lacksCtrl (0: no test),
-// or null; the waiting form waits. "DLGSTR" has no id of its own: 103 without 104.
-HWND findDlg(DWORD pid, const char* caption, int onlyCtrl = 0, int lacksCtrl = 0);
+// Waits for a visible top-level window of process pid (0: this process) with that caption
+// that holds a control with id onlyCtrl (0: any) and none with id lacksCtrl (0: no test);
+// null if none came. "DLGSTR" has no id of its own: 103 without 104.
 HWND waitDlg(DWORD pid, const char* caption, int onlyCtrl = 0, int lacksCtrl = 0, DWORD ms = kDlgWaitMs);
 
 std::string dlgText(HWND dlg, int id);  // WM_GETTEXT; id 0: the window's own text
@@ -37,25 +34,8 @@ int dlgComboSel(HWND dlg, int id);  // CB_ERR (-1) for none
 void dlgCommand(HWND dlg, int id, int code = BN_CLICKED);
 // A real click (BM_CLICK): automatic radio and check boxes change, disabled controls ignore it.
 void dlgClick(HWND dlg, int id);
-// Selects the entry with that exact text and posts the CBN_SELCHANGE a user's choice causes.
-bool dlgChooseCombo(HWND dlg, int id, const char* entry);
-
-// The text of a message box (its static text control).
-std::string boxText(HWND box);
 // Waits for a message box with that caption, returns its text and presses button; "" if none came.
 std::string answerBox(DWORD pid, const char* caption, int button, DWORD ms = kDlgWaitMs);
-
-// Answers the next message box with that caption on a helper thread; joined by text() or the destructor.
-class BoxAnswerer {
-public:
-    BoxAnswerer(const char* caption, int button, DWORD ms = kDlgWaitMs);
-    ~BoxAnswerer();
-    const std::string& text();
-
-private:
-    std::string sText;
-    std::thread worker;
-};
 
 // Opens the dialog resource modally on this thread (no owner) and runs script on a
 // helper thread with the dialog once it shows (caption plus onlyCtrl find it). The
