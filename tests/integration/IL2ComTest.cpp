@@ -20,8 +20,11 @@ DWORD WINAPI fakeTick() { return gTick; }
 std::vector<const char*> gHostAddrs;
 int gResolveStatus;
 int fakeResolve(IL2HostAddrs& out) {
-    out.iCount = 0;
-    for (const char* a : gHostAddrs) out.aAddr[out.iCount++].s_addr = inet_addr(a);
+    for (const char* a : gHostAddrs) {
+        in_addr addr;
+        addr.s_addr = inet_addr(a);
+        out.add(addr);
+    }
     return gResolveStatus;
 }
 
@@ -185,7 +188,7 @@ TEST_F(IL2ComTest, TestsOncePerSecondFromTheFirstCallAndAcrossTheTickWrap) {
 
 TEST_F(IL2ComTest, LocalhostTriesEachAddressOfTheHostInOrder) {
     // 127.0.0.2 holds no socket: Windows refuses at once (WSAECONNRESET), Wine lets
-    // the receive time out. Either way no answer, and the next address is tried.
+    // the receive time out. Silent and refusing addresses: LocalHostAddressesTest.
     MyString localhost("localhost");
     ASSERT_EQ(0, com.setAddress(localhost));
     const std::string port = ":" + std::to_string(sim.port()) + "\r\n";
@@ -194,7 +197,6 @@ TEST_F(IL2ComTest, LocalhostTriesEachAddressOfTheHostInOrder) {
         int resolve, status, connects;
         std::vector<std::string> tried;
     } cases[] = {
-        {{"127.0.0.2", "127.0.0.1"}, 0, 0, 1, {"127.0.0.2", "127.0.0.1"}},
         {{"127.0.0.1", "127.0.0.2"}, 0, 0, 1, {"127.0.0.1"}},  // stops at the first that answers
         {{"127.0.0.2"}, 0, 1009, 0, {"127.0.0.2"}},
         {{}, 0, 0, 0, {}},
