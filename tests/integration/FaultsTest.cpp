@@ -71,7 +71,7 @@ protected:
         for (size_t n = 1; sim.waitForRecords(n, 3000); ++n) {
             Il2SimRecord r = sim.records()[n - 1];
             if (r.sDatagram == kMarker) break;
-            if (r.kind == IL2SIM_CMD) out.push_back(r.sDatagram);
+            if (r.kind != IL2SIM_QUERY) out.push_back(r.sDatagram);  // refused ones too
         }
         sim.clearRecords();
         return out;
