@@ -1,5 +1,5 @@
 #pragma once
 // Identifiers shared by the resource script and the code.
 #define IDM_TRAY_TITLE 0
-#define IDM_TRAY_CONFIGURE 101
-#define IDM_TRAY_QUIT 999
+#define IDM_CONFIGURE 101
+#define IDM_QUIT 999

@@ -1,192 +1,160 @@
-// Damaged settings, one stored value at a time, on the real application object:
-// nothing crashes, no command leaves -1.00 .. 1.00, nothing undamaged is lost, and
-// what a save writes comes back and is written again byte for byte.
+// Settings that cannot be stored or were stored damaged, on the real application
+// object: nothing else is lost, nothing crashes, no command leaves -1.00 .. 1.00.
 
 #include <gtest/gtest.h>
 
 #include <climits>
-#include <cstdlib>
-#include <cstring>
+#include <cmath>
+#include <memory>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "base/MyMiscFuncs.h"
 #include "support/AppHarness.h"
-#include "support/RegistryDump.h"
+#include "support/Seeding.h"
 
 namespace {
 
-const DWORD kDeleteValue = 0xFFFF;  // row type: remove the value (a null value name removes the key)
-std::string dw(int v) { return std::string(reinterpret_cast<const char*>(&v), 4); }
+const std::string kRoot = kTestRegRoot, kDev = "HwDev\\{0D0C0B0A-0F0E-1110-1213-141516171819}";  // fakeGuid(10)
+const std::string kGuid = [] { GUID g = fakeGuid(10); return binaryValue(&g, sizeof g).second; }();
+const DWORD kDelete = 0xFFFF;  // row type: remove the value (no value name: the key)
+
+struct Put { std::string key; const char* value; DWORD type; std::string data; };
+void put(const Put& p) {
+    const std::string path = kRoot + (p.key.empty() ? "" : "\\" + p.key);
+    if (!p.value) RegDeleteTreeA(HKEY_CURRENT_USER, path.c_str());
+    else if (p.type == kDelete) RegDeleteKeyValueA(HKEY_CURRENT_USER, path.c_str(), p.value);
+    else regWrite(path, p.value, p.type, p.data);
+}
+std::string dw(int v) { return dwordValue(static_cast<DWORD>(v)).second; }
 std::string sz(const std::string& s) { return s + '\0'; }
-std::string bytes(const void* p, size_t n) { return std::string(static_cast<const char*>(p), n); }
-std::string points(int first, int last) {
+std::string points(int first, int last) {  // a curve of 20 points, its ends replaced
     int a[20];
     for (int j = 0; j < 20; ++j) a[j] = 5 * j;
-    a[0] = first;
-    a[19] = last;
-    return bytes(a, sizeof a);
-}
-const std::string kRoot = kTestRegRoot;
-const GUID kStick = fakeGuid(10);
-const std::string kDev = "HwDev\\" + guidKeyName(kStick);
-const char kAil[] = "Profiles\\Flying\\Dev2Axis\\1";
-
-void put(const std::string& key, const char* name, DWORD type, const std::string& b) {
-    putRegistryValue(kRoot + (key.empty() ? "" : "\\" + key), name, type, b);
-}
-
-void seedGood() {
-    put("", "uiTimerInterval", REG_DWORD, dw(20));
-    put("IL2Com", "iIL2Port", REG_DWORD, dw(3333));
-    put("IL2Com", "sIL2Addr", REG_SZ, sz("127.0.0.1"));
-    put(kDev, "guid", REG_BINARY, bytes(&kStick, 16));
-    put(kDev, "sInstName", REG_SZ, sz("Stick"));
-    put(kDev, "sUsrName", REG_SZ, sz("My Stick"));
-    put("Profiles", "sActProfile", REG_SZ, sz("Flying"));
-    const struct { const char* key; int axis; const char* control; } a[] = {
-        {kAil, 1, "Ailerons"}, {"Profiles\\Flying\\Dev2Axis\\11", 3, "Rudder"}, {"Profiles\\Spare\\Dev2Axis\\2", 2, "Brakes"}};
-    for (const auto& s : a) {
-        put(s.key, "guidHwDev", REG_BINARY, bytes(&kStick, 16));
-        put(s.key, "idAxis", REG_DWORD, dw(s.axis));
-        put(s.key, "ILDeviceName", REG_SZ, sz(s.control));
-    }
-    put(kAil, "dFilterJitter", REG_SZ, sz("0.50"));
-    put(kAil, "dRvBugCor", REG_SZ, sz("3"));
-    put(kAil, "aiTranslate", REG_BINARY, points(0, 95));
-    put(kAil, "iMinCalibVal", REG_DWORD, dw(100));
-    put(kAil, "iMaxCalibVal", REG_DWORD, dw(65000));
-    put(kAil, "bIs50Axis", REG_DWORD, dw(1));
-}
-
-// Every assignment of every profile driven over the raw range: each result is a
-// percentage 0..100 and each command's value text lies in -1.00 .. 1.00.
-void expectCommandsInRange(Quorix& app) {
-    const int raws[] = {INT_MIN, -70000, -5, 0, 1, 99, 100, 327, 16384, 32768, 49151,
-                        64999, 65000, 65535, 65536, 1 << 20, INT_MAX, 40000, 10, INT_MIN};
-    for (int p = 0; p < app.profiles.count; ++p)
-        for (int i = 0; i < app.profiles.items[p]->dev2Axis.count; ++i) {
-            ProfileDev2Axis* a = app.profiles.items[p]->dev2Axis.items[i];
-            for (int raw : raws) {
-                int changed = 0;
-                double v = -2;
-                a->apply(changed, v, raw);
-                ASSERT_TRUE(v >= 0.0 && v <= 100.0) << "control " << a->idILDevice << " raw " << raw << ": " << v;
-                MyString cmd;
-                ASSERT_EQ(0, a->pILDevice->makeCommand(cmd, roundMy(v)));
-                double w = atof(strrchr(cmd.text(), '\\') + 1);
-                EXPECT_TRUE(w >= -1.0 && w <= 1.0) << cmd.text();
-            }
-        }
-}
-
-std::string firstDifference(const RegistryDump& a, const RegistryDump& b) {
-    for (const auto& e : a) {
-        auto f = b.find(e.first);
-        if (f == b.end() || f->second != e.second) return e.first;
-    }
-    for (const auto& e : b)
-        if (!a.count(e.first)) return e.first;
-    return "";
+    a[0] = first, a[19] = last;
+    return binaryValue(a, sizeof a).second;
 }
 
 class HostileSettingsTest : public ::testing::Test {
 protected:
     void SetUp() override { deleteTestSettings(); }
-    void TearDown() override { deleteTestSettings(); }
-    // Reads the stored settings into a fresh application object, checks its commands,
-    // quits (which saves) and returns what is stored then.
-    RegistryDump startAndQuit(int& devices) {
-        AppHarness h;
-        EXPECT_EQ(0, h.init());
-        devices = h.app.hwDevices.count;
-        expectCommandsInRange(h.app);
-        h.quit();
-        return dumpRegistryTree(kRoot);
+    void TearDown() override {
+        h.reset();
+        deleteTestSettings();
     }
+    // A fresh application object on the stored settings (the old one quits and saves first).
+    void start(bool stick) {
+        h.reset();
+        h.reset(new AppHarness);
+        if (stick) h->di.addController(fakeGuid(10), "Stick");
+        ASSERT_EQ(0, h->init());
+    }
+    Profile*& profile(int i) { return h->app.profiles.items[i]; }
+    std::unique_ptr<AppHarness> h;
 };
 
-TEST_F(HostileSettingsTest, DamagedValuesLoseNothingElseAndSaveStably) {
-    seedGood();
-    const RegistryDump good = dumpRegistryTree(kRoot);
-    const std::string big(5000, '9');
-    const struct {
-        const char* name;
-        std::string key;
-        const char* value;
-        DWORD type;
-        std::string data;
-        const char* touches;  // what else may change; null: the damaged value only
-        int devices;
-    } rows[] = {
-        {"interval as text", "", "uiTimerInterval", REG_SZ, sz("20"), nullptr, 1},
-        {"interval of 2 bytes", "", "uiTimerInterval", REG_DWORD, std::string("\x14\x00", 2), nullptr, 1},
-        {"interval -1", "", "uiTimerInterval", REG_DWORD, dw(-1), nullptr, 1},
-        {"port as binary", "IL2Com", "iIL2Port", REG_BINARY, dw(4444), nullptr, 1},
-        {"port INT_MIN", "IL2Com", "iIL2Port", REG_DWORD, dw(INT_MIN), nullptr, 1},
-        {"address empty", "IL2Com", "sIL2Addr", REG_SZ, "", nullptr, 1},
-        {"address overlong", "IL2Com", "sIL2Addr", REG_SZ, sz(big), nullptr, 1},
-        {"address as dword", "IL2Com", "sIL2Addr", REG_DWORD, dw(7), nullptr, 1},
-        {"device guid of 15 bytes", kDev, "guid", REG_BINARY, bytes(&kStick, 15), nullptr, 0},
-        {"device guid of 17 bytes", kDev, "guid", REG_BINARY, bytes(&kStick, 16) + "x", nullptr, 0},
-        {"device without guid", kDev, "guid", kDeleteValue, "", nullptr, 0},
-        {"device guid as text", kDev, "guid", REG_SZ, sz("{guid}"), nullptr, 0},
-        {"device guid all zero", kDev, "guid", REG_BINARY, std::string(16, '\0'), nullptr, 0},
-        {"instance name overlong", kDev, "sInstName", REG_SZ, sz(big), nullptr, 1},
-        {"user name as dword", kDev, "sUsrName", REG_DWORD, dw(1), nullptr, 1},
-        {"active profile naming nothing", "Profiles", "sActProfile", REG_SZ, sz("Nobody"), nullptr, 1},
-        {"active profile as dword", "Profiles", "sActProfile", REG_DWORD, dw(1), nullptr, 1},
-        {"profile without Dev2Axis", "Profiles\\Spare\\Dev2Axis", nullptr, 0, "", "Profiles\\Spare", 1},
-        {"controller guid of 15 bytes", kAil, "guidHwDev", REG_BINARY, bytes(&kStick, 15), nullptr, 1},
-        {"controller guid of 17 bytes", kAil, "guidHwDev", REG_BINARY, bytes(&kStick, 16) + "x", nullptr, 1},
-        {"axis 9", kAil, "idAxis", REG_DWORD, dw(9), nullptr, 1},
-        {"axis -1", kAil, "idAxis", REG_DWORD, dw(-1), nullptr, 1},
-        {"axis as text", kAil, "idAxis", REG_SZ, sz("1"), nullptr, 1},
-        {"calibration min INT_MIN", kAil, "iMinCalibVal", REG_DWORD, dw(INT_MIN), nullptr, 1},
-        {"calibration max INT_MAX", kAil, "iMaxCalibVal", REG_DWORD, dw(INT_MAX), nullptr, 1},
-        {"calibration min = max", kAil, "iMinCalibVal", REG_DWORD, dw(65000), "Profiles\\Flying\\Dev2Axis\\1|iM", 1},
-        {"calibration min > max", kAil, "iMinCalibVal", REG_DWORD, dw(INT_MAX), "Profiles\\Flying\\Dev2Axis\\1|iM", 1},
-        {"calibration max as binary", kAil, "iMaxCalibVal", REG_BINARY, dw(1), nullptr, 1},
-        {"jitter NaN", kAil, "dFilterJitter", REG_SZ, sz("nan"), nullptr, 1},
-        {"jitter infinite", kAil, "dFilterJitter", REG_SZ, sz("1e999"), nullptr, 1},
-        {"jitter overlong number", kAil, "dFilterJitter", REG_SZ, sz(big), nullptr, 1},
-        {"jitter negative", kAil, "dFilterJitter", REG_SZ, sz("-5"), nullptr, 1},
-        {"jitter empty", kAil, "dFilterJitter", REG_SZ, "", nullptr, 1},
-        {"G940 correction huge", kAil, "dRvBugCor", REG_SZ, sz("1e300"), nullptr, 1},
-        {"G940 correction -huge", kAil, "dRvBugCor", REG_SZ, sz("-1e300"), nullptr, 1},
-        {"G940 correction as dword", kAil, "dRvBugCor", REG_DWORD, dw(3), nullptr, 1},
-        {"curve points -5 and 250", kAil, "aiTranslate", REG_BINARY, points(-5, 250), nullptr, 1},
-        {"curve INT_MIN and INT_MAX", kAil, "aiTranslate", REG_BINARY, points(INT_MIN, INT_MAX), nullptr, 1},
-        {"curve of 79 bytes", kAil, "aiTranslate", REG_BINARY, points(0, 95).substr(0, 79), nullptr, 1},
-        {"curve of 81 bytes", kAil, "aiTranslate", REG_BINARY, points(0, 95) + "x", nullptr, 1},
-        {"curve empty", kAil, "aiTranslate", REG_BINARY, "", nullptr, 1},
-        {"centred flag 7", kAil, "bIs50Axis", REG_DWORD, dw(7), nullptr, 1},
-        {"inversion -1", kAil, "bInvert", REG_DWORD, dw(-1), nullptr, 1},
-    };
-    for (const auto& r : rows) {
-        SCOPED_TRACE(r.name);
-        deleteTestSettings();
-        seedGood();
-        std::string path = kRoot + "\\" + r.key;
-        if (!r.value)
-            RegDeleteTreeA(HKEY_CURRENT_USER, path.c_str());
-        else if (r.type == kDeleteValue)
-            RegDeleteKeyValueA(HKEY_CURRENT_USER, path.c_str(), r.value);
-        else
-            put(r.key, r.value, r.type, r.data);
+TEST_F(HostileSettingsTest, AProfileThatCannotBeStoredCostsOnlyItself) {
+    start(true);
+    h->app.pActProfile->name = "Alpha";
+    for (const char* name : {"Beta", "Gamma"}) {
+        ASSERT_EQ(0, h->app.profiles.add(new Profile(h->app)));
+        profile(h->app.profiles.count - 1)->name = name;
+    }
+    h->app.pActProfile = profile(2);
+    start(true);
+    ASSERT_STREQ("Beta", profile(1)->name.text());  // read back in the registry's order
+    profile(1)->bDeleted = 1;
+    h->app.pActProfile = profile(0);
+    profile(0)->name = std::string(300, 'L').c_str();  // beyond 255 characters a key name is refused
+    ASSERT_EQ(0, h->app.il2Com.setPort(4444));
+    h->app.hwDevices.items[0]->setUsrName("Renamed");
+    EXPECT_NE(0, h->app.saveConfig());  // the failure is still reported
+    RegDump d = regDump(kRoot);
+    EXPECT_EQ(1u, d.count("Profiles\\Alpha|")) << "the old key of the refused rename";
+    EXPECT_EQ(0u, d.count("Profiles\\Beta|")) << "a deleted profile is pruned all the same";
+    EXPECT_EQ(1u, d.count("Profiles\\Gamma|"));
+    EXPECT_EQ(textValue("Gamma"), d["Profiles|sActProfile"]) << "named only when stored";
+    EXPECT_EQ(dwordValue(4444), d["IL2Com|iIL2Port"]);
+    EXPECT_EQ(textValue("Renamed"), d[kDev + "|sUsrName"]);
+}
 
-        int devices = -1, again = -1;
-        RegistryDump first = startAndQuit(devices);
-        EXPECT_EQ(r.devices, devices);
-        RegistryDump second = startAndQuit(again);
-        EXPECT_EQ(r.devices, again);
-        EXPECT_EQ("", firstDifference(first, second)) << "a second save changed it";
+// Each row damages one stored value. Every command of every assignment stays within
+// -1.00 .. 1.00, nothing undamaged is lost, a second save writes the same bytes, and a
+// HwDev key without a usable guid loads as no controller and is never written as one.
+TEST_F(HostileSettingsTest, DamagedSettingsLoseNothingElseAndSaveStably) {
+    const std::string I = "IL2Com", D = kDev, A = "Profiles\\Flying\\Dev2Axis\\1", P = "Profiles", big(5000, '9'),
+                      pts = points(0, 95);
+    std::vector<Put> good = {
+        {"", "uiTimerInterval", REG_DWORD, dw(20)}, {I, "iIL2Port", REG_DWORD, dw(3333)},
+        {I, "sIL2Addr", REG_SZ, sz("127.0.0.1")}, {D, "guid", REG_BINARY, kGuid}, {D, "sInstName", REG_SZ, sz("Stick")},
+        {D, "sUsrName", REG_SZ, sz("My Stick")}, {P, "sActProfile", REG_SZ, sz("Flying")},
+        {A, "dFilterJitter", REG_SZ, sz("0.50")}, {A, "dRvBugCor", REG_SZ, sz("3")}, {A, "aiTranslate", REG_BINARY, pts},
+        {A, "iMinCalibVal", REG_DWORD, dw(100)}, {A, "iMaxCalibVal", REG_DWORD, dw(65000)}, {A, "bIs50Axis", REG_DWORD, dw(1)}};
+    const std::pair<std::string, int> assigned[] = {{A, 1}, {P + "\\Flying\\Dev2Axis\\11", 3}, {P + "\\Spare\\Dev2Axis\\2", 2}};
+    for (const auto& k : assigned) {  // ailerons on X, rudder on Z, brakes (another profile) on Y
+        good.push_back({k.first, "guidHwDev", REG_BINARY, kGuid});
+        good.push_back({k.first, "idAxis", REG_DWORD, dw(k.second)});
+    }
+    const Put rows[] = {
+        {"", "uiTimerInterval", REG_SZ, sz("20")}, {"", "uiTimerInterval", REG_DWORD, std::string("\x14\x00", 2)},
+        {"", "uiTimerInterval", REG_DWORD, dw(-1)}, {I, "iIL2Port", REG_BINARY, dw(4444)},
+        {I, "iIL2Port", REG_DWORD, dw(INT_MIN)}, {I, "sIL2Addr", REG_SZ, ""}, {I, "sIL2Addr", REG_SZ, sz(big)},
+        {I, "sIL2Addr", REG_DWORD, dw(7)}, {D, "guid", REG_BINARY, kGuid.substr(0, 15)},
+        {D, "guid", REG_BINARY, kGuid + "x"}, {D, "guid", kDelete, ""}, {D, "guid", REG_SZ, sz("{guid}")},
+        {D, "guid", REG_BINARY, std::string(16, '\0')}, {D, "sInstName", REG_SZ, sz(big)},
+        {D, "sUsrName", REG_DWORD, dw(1)}, {P, "sActProfile", REG_SZ, sz("Nobody")}, {P, "sActProfile", REG_DWORD, dw(1)},
+        {"Profiles\\Spare\\Dev2Axis", nullptr, kDelete, ""}, {A, "guidHwDev", REG_BINARY, kGuid.substr(0, 15)},
+        {A, "guidHwDev", REG_BINARY, kGuid + "x"}, {A, "idAxis", REG_DWORD, dw(9)}, {A, "idAxis", REG_DWORD, dw(-1)},
+        {A, "idAxis", REG_SZ, sz("1")}, {A, "iMinCalibVal", REG_DWORD, dw(INT_MIN)},
+        {A, "iMaxCalibVal", REG_DWORD, dw(INT_MAX)}, {A, "iMinCalibVal", REG_DWORD, dw(65000)},
+        {A, "iMinCalibVal", REG_DWORD, dw(INT_MAX)}, {A, "iMaxCalibVal", REG_BINARY, dw(1)},
+        {A, "dFilterJitter", REG_SZ, sz("nan")}, {A, "dFilterJitter", REG_SZ, sz("1e999")},
+        {A, "dFilterJitter", REG_SZ, sz(big)}, {A, "dFilterJitter", REG_SZ, sz("-5")}, {A, "dFilterJitter", REG_SZ, ""},
+        {A, "dRvBugCor", REG_SZ, sz("1e300")}, {A, "dRvBugCor", REG_SZ, sz("-1e300")}, {A, "dRvBugCor", REG_DWORD, dw(3)},
+        {A, "aiTranslate", REG_BINARY, points(-5, 250)}, {A, "aiTranslate", REG_BINARY, points(INT_MIN, INT_MAX)},
+        {A, "aiTranslate", REG_BINARY, pts.substr(0, 79)}, {A, "aiTranslate", REG_BINARY, pts + "x"},
+        {A, "aiTranslate", REG_BINARY, ""}, {A, "bIs50Axis", REG_DWORD, dw(7)}, {A, "bInvert", REG_DWORD, dw(-1)},
+    };
+    // Starts on what is stored, drives every assignment over the raw range, quits (which saves).
+    auto startAndQuit = [&](int devices, RegDump& stored) {
+        start(false);
+        EXPECT_EQ(devices, h->app.hwDevices.count);
+        for (int p = 0; p < h->app.profiles.count; ++p)
+            for (int i = 0; i < profile(p)->dev2Axis.count; ++i)
+                for (int raw : {INT_MIN, -70000, -5, 0, 1, 99, 327, 16384, 49151, 65000, 65535, 1 << 20, INT_MAX, 10}) {
+                    ProfileDev2Axis* a = profile(p)->dev2Axis.items[i];
+                    int changed = 0;
+                    double v = -2;
+                    MyString cmd;
+                    a->apply(changed, v, raw);
+                    ASSERT_TRUE(v >= 0.0 && v <= 100.0) << a->idILDevice << " raw " << raw << ": " << v;
+                    ASSERT_EQ(0, a->pILDevice->makeCommand(cmd, roundMy(v)));
+                    EXPECT_LE(fabs(atof(strrchr(cmd.text(), '\\') + 1)), 1.0) << cmd.text();
+                }
+        h.reset();
+        stored = regDump(kRoot);
+    };
+    for (const Put& g : good) put(g);
+    const RegDump seeded = regDump(kRoot);
+    for (const Put& r : rows) {
+        SCOPED_TRACE(r.key + "|" + (r.value ? r.value : "") + " row " + std::to_string(&r - rows));
+        deleteTestSettings();
+        for (const Put& g : good) put(g);
+        put(r);
+        const int devices = r.key == kDev && std::string(r.value) == "guid" ? 0 : 1;
+        RegDump first, second;
+        startAndQuit(devices, first);
+        startAndQuit(devices, second);
+        EXPECT_TRUE(first == second) << "a second save changed it";
         EXPECT_EQ(0u, first.count("HwDev\\{00000000-0000-0000-0000-000000000000}|"));
-        std::string touched = r.touches ? r.touches : r.key + "|" + (r.value ? r.value : "");
-        for (const auto& e : good)
-            if (e.first.compare(0, touched.size(), touched) != 0) {
-                auto f = first.find(e.first);
-                EXPECT_TRUE(f != first.end() && f->second == e.second) << "lost: " << e.first;
-            }
+        std::string touched = r.key + "|" + (r.value ? r.value : "");  // what else may change:
+        if (!r.value) touched = "Profiles\\Spare";  // the profile of a removed key,
+        else if (touched.find("|iM") != std::string::npos) touched = r.key + "|iM";  // min and max put in order
+        for (const auto& e : seeded) {
+            if (e.first.compare(0, touched.size(), touched) == 0) continue;
+            EXPECT_TRUE(first.count(e.first) && first.at(e.first) == e.second) << "lost: " << e.first;
+        }
     }
 }
 
