@@ -197,7 +197,8 @@ TEST_F(MainJobTest, DamagedSettingsStillFeedTheStickAndQuitCleanly) {
         {ail, "aiTranslate", binaryValue(wild, sizeof wild)}, {ail, "dFilterJitter", textValue("nan")},
         {ail, "dRvBugCor", textValue("1e300")}, {ail, "iMinCalibVal", dwordValue(INT_MAX)},
         {"Profiles\\Flying\\Dev2Axis\\11", "idAxis", dwordValue(DWORD(-1))},
-        {"Profiles\\Flying\\Dev2Axis\\2", "idAxis", dwordValue(9)}, {"HwDev\\Phantom", "sInstName", textValue("No guid")},
+        {"Profiles\\Flying\\Dev2Axis\\2", "idAxis", dwordValue(9)},
+        {"HwDev\\Phantom", "sInstName", textValue("No guid")},
         {"HwDev\\Short", "guid", binaryValue(zero.data(), 15)}, {"HwDev\\Zero", "guid", binaryValue(zero.data(), 16)},
     };
     seedLink(rig.sim.port());

@@ -85,37 +85,37 @@ TEST_F(HostileSettingsTest, AProfileThatCannotBeStoredCostsOnlyItself) {
 TEST_F(HostileSettingsTest, DamagedSettingsLoseNothingElseAndSaveStably) {
     const std::string I = "IL2Com", D = kDev, A = "Profiles\\Flying\\Dev2Axis\\1", P = "Profiles", big(5000, '9'),
                       pts = points(0, 95);
+    const DWORD N = REG_DWORD, T = REG_SZ, B = REG_BINARY;
     std::vector<Put> good = {
-        {"", "uiTimerInterval", REG_DWORD, dw(20)}, {I, "iIL2Port", REG_DWORD, dw(3333)},
-        {I, "sIL2Addr", REG_SZ, sz("127.0.0.1")}, {D, "guid", REG_BINARY, kGuid}, {D, "sInstName", REG_SZ, sz("Stick")},
-        {D, "sUsrName", REG_SZ, sz("My Stick")}, {P, "sActProfile", REG_SZ, sz("Flying")},
-        {A, "dFilterJitter", REG_SZ, sz("0.50")}, {A, "dRvBugCor", REG_SZ, sz("3")}, {A, "aiTranslate", REG_BINARY, pts},
-        {A, "iMinCalibVal", REG_DWORD, dw(100)}, {A, "iMaxCalibVal", REG_DWORD, dw(65000)}, {A, "bIs50Axis", REG_DWORD, dw(1)}};
-    const std::pair<std::string, int> assigned[] = {{A, 1}, {P + "\\Flying\\Dev2Axis\\11", 3}, {P + "\\Spare\\Dev2Axis\\2", 2}};
-    for (const auto& k : assigned) {  // ailerons on X, rudder on Z, brakes (another profile) on Y
-        good.push_back({k.first, "guidHwDev", REG_BINARY, kGuid});
-        good.push_back({k.first, "idAxis", REG_DWORD, dw(k.second)});
+        {"", "uiTimerInterval", N, dw(20)}, {I, "iIL2Port", N, dw(3333)}, {I, "sIL2Addr", T, sz("127.0.0.1")},
+        {D, "guid", B, kGuid}, {D, "sInstName", T, sz("Stick")}, {D, "sUsrName", T, sz("My Stick")},
+        {P, "sActProfile", T, sz("Flying")}, {A, "dFilterJitter", T, sz("0.50")}, {A, "dRvBugCor", T, sz("3")},
+        {A, "aiTranslate", B, pts}, {A, "iMinCalibVal", N, dw(100)}, {A, "iMaxCalibVal", N, dw(65000)},
+        {A, "bIs50Axis", N, dw(1)}};
+    // Ailerons on X, rudder on Z, and in another profile brakes on Y.
+    const std::pair<std::string, int> assigned[] = {
+        {A, 1}, {P + "\\Flying\\Dev2Axis\\11", 3}, {P + "\\Spare\\Dev2Axis\\2", 2}};
+    for (const auto& k : assigned) {
+        good.push_back({k.first, "guidHwDev", B, kGuid});
+        good.push_back({k.first, "idAxis", N, dw(k.second)});
     }
     const Put rows[] = {
-        {"", "uiTimerInterval", REG_SZ, sz("20")}, {"", "uiTimerInterval", REG_DWORD, std::string("\x14\x00", 2)},
-        {"", "uiTimerInterval", REG_DWORD, dw(-1)}, {I, "iIL2Port", REG_BINARY, dw(4444)},
-        {I, "iIL2Port", REG_DWORD, dw(INT_MIN)}, {I, "sIL2Addr", REG_SZ, ""}, {I, "sIL2Addr", REG_SZ, sz(big)},
-        {I, "sIL2Addr", REG_DWORD, dw(7)}, {D, "guid", REG_BINARY, kGuid.substr(0, 15)},
-        {D, "guid", REG_BINARY, kGuid + "x"}, {D, "guid", kDelete, ""}, {D, "guid", REG_SZ, sz("{guid}")},
-        {D, "guid", REG_BINARY, std::string(16, '\0')}, {D, "sInstName", REG_SZ, sz(big)},
-        {D, "sUsrName", REG_DWORD, dw(1)}, {P, "sActProfile", REG_SZ, sz("Nobody")}, {P, "sActProfile", REG_DWORD, dw(1)},
-        {"Profiles\\Spare\\Dev2Axis", nullptr, kDelete, ""}, {A, "guidHwDev", REG_BINARY, kGuid.substr(0, 15)},
-        {A, "guidHwDev", REG_BINARY, kGuid + "x"}, {A, "idAxis", REG_DWORD, dw(9)}, {A, "idAxis", REG_DWORD, dw(-1)},
-        {A, "idAxis", REG_SZ, sz("1")}, {A, "iMinCalibVal", REG_DWORD, dw(INT_MIN)},
-        {A, "iMaxCalibVal", REG_DWORD, dw(INT_MAX)}, {A, "iMinCalibVal", REG_DWORD, dw(65000)},
-        {A, "iMinCalibVal", REG_DWORD, dw(INT_MAX)}, {A, "iMaxCalibVal", REG_BINARY, dw(1)},
-        {A, "dFilterJitter", REG_SZ, sz("nan")}, {A, "dFilterJitter", REG_SZ, sz("1e999")},
-        {A, "dFilterJitter", REG_SZ, sz(big)}, {A, "dFilterJitter", REG_SZ, sz("-5")}, {A, "dFilterJitter", REG_SZ, ""},
-        {A, "dRvBugCor", REG_SZ, sz("1e300")}, {A, "dRvBugCor", REG_SZ, sz("-1e300")}, {A, "dRvBugCor", REG_DWORD, dw(3)},
-        {A, "aiTranslate", REG_BINARY, points(-5, 250)}, {A, "aiTranslate", REG_BINARY, points(INT_MIN, INT_MAX)},
-        {A, "aiTranslate", REG_BINARY, pts.substr(0, 79)}, {A, "aiTranslate", REG_BINARY, pts + "x"},
-        {A, "aiTranslate", REG_BINARY, ""}, {A, "bIs50Axis", REG_DWORD, dw(7)}, {A, "bInvert", REG_DWORD, dw(-1)},
-    };
+        {"", "uiTimerInterval", T, sz("20")}, {"", "uiTimerInterval", N, std::string("\x14\x00", 2)},
+        {"", "uiTimerInterval", N, dw(-1)}, {I, "iIL2Port", B, dw(4444)}, {I, "iIL2Port", N, dw(INT_MIN)},
+        {I, "sIL2Addr", T, ""}, {I, "sIL2Addr", T, sz(big)}, {I, "sIL2Addr", N, dw(7)},
+        {D, "guid", B, kGuid.substr(0, 15)}, {D, "guid", B, kGuid + "x"}, {D, "guid", kDelete, ""},
+        {D, "guid", T, sz("{guid}")}, {D, "guid", B, std::string(16, '\0')}, {D, "sInstName", T, sz(big)},
+        {D, "sUsrName", N, dw(1)}, {P, "sActProfile", T, sz("Nobody")}, {P, "sActProfile", N, dw(1)},
+        {"Profiles\\Spare\\Dev2Axis", nullptr, kDelete, ""}, {A, "guidHwDev", B, kGuid.substr(0, 15)},
+        {A, "guidHwDev", B, kGuid + "x"}, {A, "idAxis", N, dw(9)}, {A, "idAxis", N, dw(-1)}, {A, "idAxis", T, sz("1")},
+        {A, "iMinCalibVal", N, dw(INT_MIN)}, {A, "iMaxCalibVal", N, dw(INT_MAX)}, {A, "iMinCalibVal", N, dw(65000)},
+        {A, "iMinCalibVal", N, dw(INT_MAX)}, {A, "iMaxCalibVal", B, dw(1)}, {A, "dFilterJitter", T, sz("nan")},
+        {A, "dFilterJitter", T, sz("1e999")}, {A, "dFilterJitter", T, sz(big)}, {A, "dFilterJitter", T, sz("-5")},
+        {A, "dFilterJitter", T, ""}, {A, "dRvBugCor", T, sz("1e300")}, {A, "dRvBugCor", T, sz("-1e300")},
+        {A, "dRvBugCor", N, dw(3)}, {A, "aiTranslate", B, points(-5, 250)},
+        {A, "aiTranslate", B, points(INT_MIN, INT_MAX)}, {A, "aiTranslate", B, pts.substr(0, 79)},
+        {A, "aiTranslate", B, pts + "x"}, {A, "aiTranslate", B, ""}, {A, "bIs50Axis", N, dw(7)},
+        {A, "bInvert", N, dw(-1)}};
     // Starts on what is stored, drives every assignment over the raw range, quits (which saves).
     auto startAndQuit = [&](int devices, RegDump& stored) {
         start(false);
