@@ -72,7 +72,8 @@ TEST(MyString, AppendAndSetFromItsOwnText) {
 
 TEST(MyString, ComparisonIsCaseSensitiveOnUnsignedBytesAndNullIsEmpty) {
     const struct { const char* a; const char* b; int sign; } cases[] = {{nullptr, nullptr, 0}, {"", nullptr, 0},
-        {"a", nullptr, 1}, {nullptr, "b", -1}, {"Abc", "abc", -1}, {"abc", "abc", 0}, {"abc", "abcd", -1}, {"\xE9", "a", 1}};
+        {"a", nullptr, 1}, {nullptr, "b", -1}, {"Abc", "abc", -1}, {"abc", "abc", 0}, {"abc", "abcd", -1},
+        {"\xE9", "a", 1}};
     auto sign = [](int r) { return (r > 0) - (r < 0); };
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.a ? c.a : "(null)") + " vs " + (c.b ? c.b : "(null)"));

@@ -6,7 +6,6 @@
 #include <vector>
 
 #include "app/Quorix.h"
-#include "base/MyMiscFuncs.h"
 #include "profile/ProfileDev2Axis.h"
 
 namespace {
@@ -14,7 +13,11 @@ namespace {
 // One apply call; bInvertFirst sets the invert flag just before it.
 struct Step { int raw; double value; int bChanged; int bInvertFirst = 0; };
 // Settings before the first step; with calibration 0..10000 a raw value is the percentage in hundredths.
-struct Cfg { int lo = 0, hi = 65536, bInvert = 0; double jitter = 0, rvBugCor = 0; int bCentred = 0, point = -1, pointVal = 0; };
+struct Cfg {
+    int lo = 0, hi = 65536, bInvert = 0;
+    double jitter = 0, rvBugCor = 0;
+    int bCentred = 0, point = -1, pointVal = 0;
+};
 struct TransferCase { const char* name; Cfg cfg; std::vector<Step> steps; };
 
 const TransferCase kTransferCases[] = {
@@ -35,7 +38,8 @@ const TransferCase kTransferCases[] = {
      {{3000, 30.0, 1}, {4000, 38.0, 1}, {5000, 50.0, 1}, {4500, 47.0, 1}, {4400, 45.5, 1},
       {4300, 44.0, 1}, {4200, 42.5, 1}, {4100, 41.0, 1}, {4000, 40.0, 1}}},
     // The ends pass unchanged and reset the direction: the next move shifts against it.
-    {"g940 ends", {0, 10000, 0, 0, 3.0}, {{3000, 30.0, 1}, {4000, 38.0, 1}, {10000, 100.0, 1}, {9000, 92.0, 1}, {0, 0.0, 1}}},
+    {"g940 ends", {0, 10000, 0, 0, 3.0},
+     {{3000, 30.0, 1}, {4000, 38.0, 1}, {10000, 100.0, 1}, {9000, 92.0, 1}, {0, 0.0, 1}}},
 };
 
 class ProfileDev2AxisTest : public ::testing::Test {
@@ -88,22 +92,6 @@ TEST_F(ProfileDev2AxisTest, ExtremeCalibrationDoesNotOverflow) {
     for (long long raw = INT_MIN; raw <= INT_MAX; raw += 33554431) {
         double v = run(*full, static_cast<int>(raw));
         EXPECT_TRUE(v >= 0.0 && v <= 100.0) << raw << " -> " << v;
-    }
-}
-
-// apply rounds the position with its own inline copy of roundnMy(x, 2): both
-// must agree on every raw value, ties included (0..20000 puts raw 1 at 0.005 %).
-TEST_F(ProfileDev2AxisTest, PositionRoundingMatchesRoundnMy) {
-    const struct { int lo, hi; } ranges[] = {{0, 65536}, {0, 20000}, {0, 80000}, {-5, 7}, {100, 65535}};
-    for (const auto& r : ranges) {
-        auto a = range(r.lo, r.hi);
-        for (int raw = r.lo; raw <= r.hi; ++raw) {
-            run(*a, raw);
-            if (a->dLastValReport != roundnMy((raw - r.lo) * 100.0 / (r.hi - r.lo), 2)) {
-                ADD_FAILURE() << r.lo << ".." << r.hi << " raw " << raw << ": " << a->dLastValReport;
-                break;
-            }
-        }
     }
 }
 
