@@ -1,5 +1,5 @@
-// The main job on the real program: virtual controllers in, Device Link
-// datagrams out to the stand-in simulator on 127.0.0.1.
+// The real program: start-up, and the main job with virtual controllers in and
+// Device Link datagrams out to the stand-in simulator on 127.0.0.1.
 
 #include <gtest/gtest.h>
 
@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "support/E2eRig.h"
+#include "support/TestPaths.h"
 
 namespace {
 
@@ -158,6 +159,31 @@ TEST_F(MainJobTest, QuitWritesTheDocumentedLayout) {
     EXPECT_EQ(14u, regNames(settings("Profiles\\Flying\\Dev2Axis")).size());
 }
 
+TEST_F(MainJobTest, SecondStartShowsAlreadyRunningAndLeavesFirstRunning) {
+    QuorixProcess first;
+    ASSERT_TRUE(first.startAndWait());
+    EXPECT_FALSE(IsWindowVisible(first.frame()));
+    EXPECT_FALSE(IsWindowEnabled(first.frame()));
+    ChildProcess second;
+    ASSERT_TRUE(second.start("\"" + exePath("quorix.exe") + "\""));
+    HWND box = nullptr;
+    ASSERT_TRUE(waitFor(15000, [&] { return (box = findProcessWindow(second.pid(), "#32770", "Quorix")) != nullptr; }))
+        << "no message box from the second start";
+    char text[64] = {};
+    GetDlgItemTextA(box, 0xFFFF, text, sizeof text);  // a message box's text control
+    EXPECT_STREQ("Already running", text);
+    EXPECT_EQ(nullptr, findProcessWindow(second.pid(), "Quorix", nullptr)) << "second start built a frame window";
+    PostMessageA(box, WM_COMMAND, IDOK, 0);
+    DWORD code = 1234;
+    ASSERT_TRUE(second.waitExit(10000, code));
+    EXPECT_EQ(0u, code);
+    EXPECT_TRUE(first.running());
+    ASSERT_NE(nullptr, first.frame());
+    PostMessageA(first.frame(), WM_CLOSE, 0, 0);
+    ASSERT_TRUE(first.waitExit(15000, code));
+    EXPECT_EQ(0u, code);
+}
+
 // Every round reads each controller in use once; the virtual controllers count
 // the reads. Milliseconds until n more reads of the stick arrived.
 DWORD msForReads(VirtualControllers& pads, long n) {
@@ -168,10 +194,12 @@ DWORD msForReads(VirtualControllers& pads, long n) {
     return GetTickCount() - t0;
 }
 
-TEST_F(MainJobTest, StoredPollIntervalIsHonoured) {
-    startFlying(1, 100);
+// A start after a quit (the mutex went with the program) is the second start here.
+TEST_F(MainJobTest, StoredPollIntervalIsClampedHonouredAndSaved) {
+    startFlying(1, 1000);  // runs at 100 ms
     DWORD slow = msForReads(rig.pads, 20);
     quit();
+    EXPECT_EQ(dwordValue(100), regRead(kQuorixRegRoot, "uiTimerInterval"));
     seedDword("", "uiTimerInterval", 10);
     rig.sim.clearRecords();
     ASSERT_TRUE(rig.startQuorix());

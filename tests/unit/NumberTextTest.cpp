@@ -2,7 +2,6 @@
 
 #include <climits>
 #include <clocale>
-#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -71,36 +70,6 @@ TEST(ValueToString, EveryAxisCommandValue) {
         char want[8];
         snprintf(want, sizeof want, "%s%d.%02d", h < 0 ? "-" : "", m / 100, m % 100);
         EXPECT_EQ(want, text(n * 0.02 - 1, 2)) << "n=" << n;
-    }
-}
-
-namespace {
-// Decimal digits times a small factor, by hand: the reference for exact expansions.
-void multiply(std::string& dec, int factor) {
-    int carry = 0;
-    for (auto i = dec.rbegin(); i != dec.rend(); ++i) {
-        int d = (*i - '0') * factor + carry;
-        *i = static_cast<char>('0' + d % 10);
-        carry = d / 10;
-    }
-    for (; carry; carry /= 10) dec.insert(dec.begin(), static_cast<char>('0' + carry % 10));
-}
-}  // namespace
-
-TEST(ValueToString, ExactAtEveryBinaryExponent) {
-    // m * 2^k for the shortest and the longest mantissa, up to the largest double.
-    for (unsigned long long m : {1ULL, (1ULL << 53) - 1}) {
-        std::string dec = std::to_string(m);
-        for (int k = 0; k <= 971; ++k, multiply(dec, 2)) {
-            ASSERT_EQ(dec + ".00", text(std::ldexp(static_cast<double>(m), k), 2)) << m << " * 2^" << k;
-        }
-    }
-    // 2^-k = 5^k / 10^k: k digits exactly, then zeros; down to the smallest subnormal.
-    std::string five = "1";
-    for (int k = 1; k <= 1074; ++k) {
-        multiply(five, 5);
-        std::string digits = std::string(static_cast<size_t>(k) - five.size(), '0') + five;
-        ASSERT_EQ("0." + digits + "000", text(std::ldexp(1.0, -k), k + 3)) << "2^-" << k;
     }
 }
 
