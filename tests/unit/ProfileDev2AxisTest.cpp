@@ -1,12 +1,12 @@
 #include <gtest/gtest.h>
 
 #include <climits>
-#include <cstring>
 #include <memory>
 #include <vector>
 
 #include "app/Quorix.h"
 #include "profile/ProfileDev2Axis.h"
+#include "support/Pads.h"
 
 namespace {
 
@@ -128,15 +128,12 @@ TEST_F(ProfileDev2AxisTest, CurvePointsClampAndInterpolate) {
 
 // Settings resets must not disturb the assignment or what apply remembers.
 TEST_F(ProfileDev2AxisTest, ResetsAndAssignmentTouchOnlyTheirFields) {
-    GUID g;
-    memset(&g, 0x5A, sizeof g);
+    GUID g = fakeGuid(0x5A);
     EXPECT_EQ(1, axis.attach(g, HWA_NONE));
     EXPECT_EQ(0u, axis.guidHwDev.Data1);
     EXPECT_EQ(0, axis.attach(g, HWA_RZ));
     run(axis, 1234);
-    axis.iMaxCalibVal = 9;
-    axis.bIs50Axis = 1;
-    axis.setTranslate(3, 10);
+    axis.iMaxCalibVal = 9, axis.bIs50Axis = 1, axis.setTranslate(3, 10);
     EXPECT_EQ(0, axis.resetAxisSettings());
     EXPECT_EQ(65536, axis.iMaxCalibVal);
     EXPECT_EQ(1, axis.bIs50Axis);  // the curve is not an axis setting
