@@ -33,7 +33,10 @@ protected:
         seedAssignment("Flying", 11, 1, 3);
         rig.sim.setInCockpit(inCockpit);
         ASSERT_TRUE(rig.startQuorix());
-        ASSERT_TRUE(inCockpit ? rig.waitForCommand(kCentredAilerons, kStartMs) : rig.sim.waitForRecords(2, kStartMs));
+        // In the cockpit the first round sends both axes centred; wait for both so none arrives late.
+        ASSERT_TRUE(inCockpit ? rig.waitForCommand(kCentredAilerons, kStartMs) &&
+                                    rig.waitForCommand(kCentredRudder, 2000)
+                              : rig.sim.waitForRecords(2, kStartMs));
     }
     // Forgets what arrived and waits for the next link test (version request and
     // cockpit query): rounds run every 10 ms, so by then about a hundred have.
@@ -70,7 +73,6 @@ TEST_F(MainJobTest, FirstStartCreatesNewProfileAndSavesDefaultsAtQuit) {
 
 TEST_F(MainJobTest, MovesArriveExactlyAndStillStickOnlyTestsLink) {
     startFlying(1);  // entering the cockpit sends every assigned axis once: both centred
-    ASSERT_TRUE(rig.waitForCommand(kCentredRudder, 2000));
     EXPECT_EQ(2u, rig.commands().size());
     ASSERT_EQ(PADSIM_OK, rig.pads.setAxis(1, 1, 39322));  // 60 %
     EXPECT_TRUE(rig.waitForCommand("R/85\\-1.00/85\\0.20", 2000));
@@ -122,6 +124,7 @@ TEST_F(MainJobTest, SimulatorComingBackResumesWithFlush) {
 TEST_F(MainJobTest, UnplugKeepsDeviceAndReplugResumesSending) {
     startFlying(1);
     ASSERT_EQ(PADSIM_OK, rig.pads.unplug(1));  // from here every read of it fails
+    ASSERT_TRUE(nextLinkTest());  // no round that still saw it plugged can see the move below
     rig.pads.setAxis(1, 1, 39322);
     ASSERT_TRUE(nextLinkTest());
     EXPECT_TRUE(rig.commands().empty()) << "an unplugged stick sends nothing";
