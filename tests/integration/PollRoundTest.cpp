@@ -25,12 +25,12 @@ protected:
         stick = h.di.addController(fakeGuid(10), "Stick");
         ASSERT_EQ(0, h.init());
         KillTimer(h.app.hFrameWnd, h.app.uiTimerId);  // rounds run only when the test says
-        h.app.uiTimerId = 0;
-        gTestTick = 100000;
-        h.app.il2Com.pfnGetTickCount = testTick;
+        h.app.uiTimerId = 0, gTestTick = 100000, h.app.il2Com.pfnGetTickCount = testTick;
+        ASSERT_EQ(0, connectToSim(h.app));
+    }
+    int connectToSim(Quorix& app) {
         MyString addr("127.0.0.1");
-        ASSERT_EQ(0, h.app.il2Com.setAddress(addr));
-        ASSERT_EQ(0, h.app.il2Com.setPort(sim.port()));
+        return app.il2Com.setAddress(addr) | app.il2Com.setPort(sim.port());
     }
     void TearDown() override {
         h.quit();
@@ -245,9 +245,7 @@ TEST_F(PollRoundTest, NoRoundWhileEnumeratingOrWithoutDevices) {
     deleteTestSettings();  // the device list that quit saved
     AppHarness none;  // a second application object, without controllers
     ASSERT_EQ(0, none.init());
-    MyString addr("127.0.0.1");
-    none.app.il2Com.setAddress(addr);
-    none.app.il2Com.setPort(sim.port());
+    ASSERT_EQ(0, connectToSim(none.app));
     EXPECT_EQ(0, none.app.runRound());
     EXPECT_EQ(0u, sim.recordCount());
 }

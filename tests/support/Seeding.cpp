@@ -60,17 +60,12 @@ RegDump regDump(const std::string& path) {
     return out;
 }
 
-static std::string settingsPath(const std::string& subKey) {
-    return std::string(kQuorixRegRoot) + (subKey.empty() ? "" : "\\" + subKey);
-}
-void seedDword(const std::string& subKey, const char* name, DWORD value) {
-    regWrite(settingsPath(subKey), name, REG_DWORD, dwordValue(value).second);
-}
-void seedString(const std::string& subKey, const char* name, const char* value) {
-    regWrite(settingsPath(subKey), name, REG_SZ, textValue(value).second);
-}
-void seedBinary(const std::string& subKey, const char* name, const void* data, DWORD size) {
-    regWrite(settingsPath(subKey), name, REG_BINARY, binaryValue(data, size).second);
+// Below the program's settings key ("" is the key itself).
+static std::string at(const std::string& k) { return std::string(kQuorixRegRoot) + (k.empty() ? "" : "\\" + k); }
+void seedDword(const std::string& k, const char* n, DWORD v) { regWrite(at(k), n, REG_DWORD, dwordValue(v).second); }
+void seedString(const std::string& k, const char* n, const char* v) { regWrite(at(k), n, REG_SZ, textValue(v).second); }
+void seedBinary(const std::string& k, const char* name, const void* data, DWORD size) {
+    regWrite(at(k), name, REG_BINARY, std::string(static_cast<const char*>(data), size));
 }
 
 void seedLink(unsigned short port, DWORD intervalMs) {

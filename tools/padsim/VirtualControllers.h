@@ -35,7 +35,7 @@ enum {
 #define PADSIM_INIT_MUTEX_NAME "Local\\QuorixPadSimInit"
 #define PADSIM_PRODUCT_NAME "Quorix Virtual Controller"
 
-const DWORD PADSIM_MAGIC = 0x434A5651;  // "QVJC"
+const DWORD PADSIM_MAGIC = 0x4D535051;  // "QPSM"
 const DWORD PADSIM_VERSION = 2;
 
 // Instance GUID of controller iCtrl (1..4); the table above.
