@@ -3,6 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
+#include <cmath>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -210,6 +213,33 @@ TEST_F(MainJobTest, StoredPollIntervalIsClampedHonouredAndSaved) {
     // are coarser than Windows' and the machine may be busy).
     EXPECT_GE(slow, 1500u);
     EXPECT_LT(3 * fast, slow);
+}
+
+// The worst of the damaged settings at once: the stick is still fed within -1.00 ..
+// 1.00, the program quits with 0 and writes no controller under the zero GUID.
+TEST_F(MainJobTest, DamagedSettingsStillFeedTheStickAndQuitCleanly) {
+    int wild[20];
+    for (int j = 0; j < 20; ++j) wild[j] = j % 2 ? 250 : -5;
+    const std::string ail = "Profiles\\Flying\\Dev2Axis\\1", zero(16, '\0');
+    const struct { std::string key; const char* name; RegValue value; } damage[] = {
+        {ail, "aiTranslate", binaryValue(wild, sizeof wild)}, {ail, "dFilterJitter", textValue("nan")},
+        {ail, "dRvBugCor", textValue("1e300")}, {ail, "iMinCalibVal", dwordValue(INT_MAX)},
+        {"Profiles\\Flying\\Dev2Axis\\11", "idAxis", dwordValue(DWORD(-1))},
+        {"Profiles\\Flying\\Dev2Axis\\2", "idAxis", dwordValue(9)},
+        {"HwDev\\Phantom", "sInstName", textValue("No guid")},
+        {"HwDev\\Short", "guid", binaryValue(zero.data(), 15)}, {"HwDev\\Zero", "guid", binaryValue(zero.data(), 16)},
+    };
+    seedLink(rig.sim.port());
+    seedAssignment("Flying", 1, 1, 1);
+    for (const auto& d : damage) regWrite(settings(d.key), d.name, d.value.first, d.value.second);
+    rig.sim.setInCockpit(1);
+    ASSERT_TRUE(rig.startQuorix());
+    ASSERT_TRUE(rig.sim.waitForRecords(2, kStartMs)) << "the link came up";
+    ASSERT_EQ(PADSIM_OK, rig.pads.setAxis(1, 1, 0));
+    EXPECT_TRUE(rig.waitForCommand("R/85\\-1.00/85\\-1.00", 5000));
+    quit();
+    for (const std::string& c : rig.commands()) EXPECT_LE(fabs(atof(c.substr(c.rfind('\\') + 1).c_str())), 1.0) << c;
+    EXPECT_EQ(0u, regDump(kQuorixRegRoot).count("HwDev\\{00000000-0000-0000-0000-000000000000}|"));
 }
 
 }  // namespace

@@ -192,3 +192,14 @@ TEST_F(Registry, ClearRemovesEverythingAtAnyDepth) {
     EXPECT_EQ(0, clearRegistryKey(key()));  // already empty
     EXPECT_EQ(0, setRegistryInt(key(), "still-usable", 1));
 }
+
+TEST_F(Registry, ClearReportsValuesItCannotDelete) {
+    for (const char* sub : {"", "\\Sub"}) {  // values only, then a sub-key too
+        regWrite(path() + sub, "kept", REG_DWORD, dword(1));
+        HKEY readOnly = nullptr;  // a handle without the right to delete values
+        ASSERT_EQ(0, openRegistryKey(HKEY_CURRENT_USER, scratch.path(), 0, KEY_READ, &readOnly));
+        EXPECT_EQ(6, clearRegistryKey(readOnly)) << sub;
+        closeRegistryKey(readOnly);
+        EXPECT_EQ(dwordValue(1), regRead(path(), "kept")) << sub;
+    }
+}

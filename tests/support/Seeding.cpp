@@ -6,11 +6,15 @@
 #include "support/QuorixProcess.h"
 
 RegValue regRead(const std::string& path, const char* name) {
-    char buf[1024];
-    DWORD type = 0, size = sizeof buf;
-    if (RegGetValueA(HKEY_CURRENT_USER, path.c_str(), name, RRF_RT_ANY | RRF_NOEXPAND, &type, buf, &size))
+    const DWORD flags = RRF_RT_ANY | RRF_NOEXPAND;
+    DWORD type = 0, size = 0;
+    if (RegGetValueA(HKEY_CURRENT_USER, path.c_str(), name, flags, &type, nullptr, &size))
         return RegValue(0, std::string());
-    return RegValue(type, std::string(buf, size));
+    std::string bytes(size, '\0');  // any size: damaged settings can be huge
+    if (size && RegGetValueA(HKEY_CURRENT_USER, path.c_str(), name, flags, &type, &bytes[0], &size))
+        return RegValue(0, std::string());
+    bytes.resize(size);
+    return RegValue(type, bytes);
 }
 
 void regWrite(const std::string& path, const char* name, DWORD type, const std::string& bytes) {
@@ -42,6 +46,18 @@ RegValue dwordValue(DWORD v) { return RegValue(REG_DWORD, std::string(reinterpre
 RegValue textValue(const char* text) { return RegValue(REG_SZ, std::string(text, strlen(text) + 1)); }
 RegValue binaryValue(const void* data, size_t size) {
     return RegValue(REG_BINARY, std::string(static_cast<const char*>(data), size));
+}
+
+static void dumpInto(RegDump& out, const std::string& root, const std::string& rel) {
+    const std::string path = rel.empty() ? root : root + "\\" + rel;
+    out[rel + "|"] = RegValue();
+    for (const std::string& v : regNames(path, true)) out[rel + "|" + v] = regRead(path, v.c_str());
+    for (const std::string& k : regNames(path)) dumpInto(out, root, rel.empty() ? k : rel + "\\" + k);
+}
+RegDump regDump(const std::string& path) {
+    RegDump out;
+    dumpInto(out, path, "");
+    return out;
 }
 
 // Below the program's settings key ("" is the key itself).
