@@ -1,0 +1,123 @@
+#include "support/DlgDriver.h"
+
+#include <commctrl.h>
+
+#include <cstring>
+#include <thread>
+
+bool dlgWait(const std::function<bool()>& pred, DWORD ms) {
+    DWORD start = GetTickCount();
+    for (;;) {
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+        if (pred()) return true;
+        if (GetTickCount() - start >= ms) return false;
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+    }
+}
+
+namespace {
+struct FindArgs {
+    DWORD pid;
+    const char* caption;
+    int onlyCtrl;
+    int lacksCtrl;
+    HWND found;
+};
+
+BOOL CALLBACK findProc(HWND hwnd, LPARAM lp) {
+    FindArgs* a = reinterpret_cast<FindArgs*>(lp);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(hwnd, &pid);
+    char buf[256] = {};
+    GetWindowTextA(hwnd, buf, sizeof buf);  // a top-level caption reads across processes
+    if (pid != a->pid || !IsWindowVisible(hwnd) || strcmp(buf, a->caption) != 0) return TRUE;
+    if (a->onlyCtrl && !GetDlgItem(hwnd, a->onlyCtrl)) return TRUE;
+    if (a->lacksCtrl && GetDlgItem(hwnd, a->lacksCtrl)) return TRUE;
+    a->found = hwnd;
+    return FALSE;
+}
+}  // namespace
+
+static HWND findDlg(DWORD pid, const char* caption, int onlyCtrl, int lacksCtrl) {
+    FindArgs a = {pid ? pid : GetCurrentProcessId(), caption, onlyCtrl, lacksCtrl, nullptr};
+    EnumWindows(findProc, reinterpret_cast<LPARAM>(&a));
+    return a.found;
+}
+
+HWND waitDlg(DWORD pid, const char* caption, int onlyCtrl, int lacksCtrl, DWORD ms) {
+    HWND found = nullptr;
+    dlgWait([&] { return (found = findDlg(pid, caption, onlyCtrl, lacksCtrl)) != nullptr; }, ms);
+    return found;
+}
+
+static HWND item(HWND dlg, int id) { return id ? GetDlgItem(dlg, id) : dlg; }
+
+std::string dlgText(HWND dlg, int id) {
+    char buf[1024] = {};
+    SendMessageA(item(dlg, id), WM_GETTEXT, sizeof buf, reinterpret_cast<LPARAM>(buf));
+    return buf;
+}
+
+bool dlgSetText(HWND dlg, int id, const char* text) {
+    return SendMessageA(item(dlg, id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text)) != 0;
+}
+
+int dlgCheck(HWND dlg, int id) { return static_cast<int>(SendDlgItemMessageA(dlg, id, BM_GETCHECK, 0, 0)); }
+bool dlgEnabled(HWND dlg, int id) { return IsWindowEnabled(GetDlgItem(dlg, id)) != 0; }
+int dlgTrackPos(HWND dlg, int id) { return static_cast<int>(SendDlgItemMessageA(dlg, id, TBM_GETPOS, 0, 0)); }
+int dlgComboSel(HWND dlg, int id) { return static_cast<int>(SendDlgItemMessageA(dlg, id, CB_GETCURSEL, 0, 0)); }
+
+std::vector<std::string> dlgComboItems(HWND dlg, int id) {
+    std::vector<std::string> items;
+    int n = static_cast<int>(SendDlgItemMessageA(dlg, id, CB_GETCOUNT, 0, 0));
+    for (int i = 0; i < n; ++i) {
+        // Wine 8 hands an ANSI CB_GETLBTEXT from another process back in UTF-16
+        // ("A\0i\0..." reads as "A"); the wide form crosses correctly on both.
+        WCHAR wide[512] = {};
+        char buf[1024] = {};
+        SendDlgItemMessageW(dlg, id, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(wide));
+        WideCharToMultiByte(CP_ACP, 0, wide, -1, buf, sizeof buf, nullptr, nullptr);
+        items.push_back(buf);
+    }
+    return items;
+}
+
+void dlgCommand(HWND dlg, int id, int code) {
+    PostMessageA(dlg, WM_COMMAND, MAKEWPARAM(id, code), reinterpret_cast<LPARAM>(GetDlgItem(dlg, id)));
+}
+
+void dlgClick(HWND dlg, int id) { PostMessageA(GetDlgItem(dlg, id), BM_CLICK, 0, 0); }
+
+static std::string boxText(HWND box) {
+    // Windows numbers the text control 0xFFFF, Wine 100.
+    HWND text = GetDlgItem(box, 0xFFFF);
+    return dlgText(text ? text : GetDlgItem(box, 100), 0);
+}
+
+std::string answerBox(DWORD pid, const char* caption, int button, DWORD ms) {
+    HWND box = nullptr;
+    // Only boxes: a dialog of the same caption has no button of the box's kind and a text control.
+    dlgWait([&] { return (box = findDlg(pid, caption, button, 0)) != nullptr && boxText(box).size(); }, ms);
+    if (!box) return "";
+    std::string text = boxText(box);
+    PostMessageA(box, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), 0);
+    return text;
+}
+
+INT_PTR runModal(const char* resource, DLGPROC proc, LPARAM param, const char* caption, int onlyCtrl,
+                 int lacksCtrl, const std::function<void(HWND)>& script) {
+    std::thread driver([&] {
+        HWND dlg = waitDlg(0, caption, onlyCtrl, lacksCtrl);
+        if (!dlg) return;  // DialogBoxParamA failed or never showed; the caller sees its result
+        script(dlg);
+        // A script ends its dialog; one that stopped early (a failed assertion) gets Cancel.
+        if (!dlgWait([&] { return !IsWindow(dlg) || !IsWindowVisible(dlg); })) dlgCommand(dlg, IDCANCEL);
+    });
+    INT_PTR r = DialogBoxParamA(GetModuleHandleA(nullptr), resource, nullptr, proc, param);
+    driver.join();
+    return r;
+}

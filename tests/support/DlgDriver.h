@@ -1,0 +1,45 @@
+#pragma once
+// Drives dialogs as a user would, in this process or another: finds them by caption
+// and a control only they have, reads controls with window messages (WM_GETTEXT and
+// CB_GETLBTEXT cross processes; GetWindowText does not for controls), posts the
+// commands a user's action causes, and answers message boxes by caption.
+// In-process, a dialog procedure's message box blocks its thread: run the modal
+// dialog on the test thread and the script on a helper thread (runModal).
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+const DWORD kDlgWaitMs = 10000;
+
+// Waits for pred() with a deadline, dispatching the calling thread's messages meanwhile.
+bool dlgWait(const std::function<bool()>& pred, DWORD ms = kDlgWaitMs);
+
+// Waits for a visible top-level window of process pid (0: this process) with that caption
+// that holds a control with id onlyCtrl (0: any) and none with id lacksCtrl (0: no test);
+// null if none came. "DLGSTR" has no id of its own: 103 without 104.
+HWND waitDlg(DWORD pid, const char* caption, int onlyCtrl = 0, int lacksCtrl = 0, DWORD ms = kDlgWaitMs);
+
+std::string dlgText(HWND dlg, int id);  // WM_GETTEXT; id 0: the window's own text
+bool dlgSetText(HWND dlg, int id, const char* text);
+int dlgCheck(HWND dlg, int id);  // BM_GETCHECK
+bool dlgEnabled(HWND dlg, int id);
+int dlgTrackPos(HWND dlg, int id);
+std::vector<std::string> dlgComboItems(HWND dlg, int id);
+int dlgComboSel(HWND dlg, int id);  // CB_ERR (-1) for none
+
+// Posted, never sent: the command may open a modal window.
+void dlgCommand(HWND dlg, int id, int code = BN_CLICKED);
+// A real click (BM_CLICK): automatic radio and check boxes change, disabled controls ignore it.
+void dlgClick(HWND dlg, int id);
+// Waits for a message box with that caption, returns its text and presses button; "" if none came.
+std::string answerBox(DWORD pid, const char* caption, int button, DWORD ms = kDlgWaitMs);
+
+// Opens the dialog resource modally on this thread (no owner) and runs script on a
+// helper thread with the dialog once it shows (caption plus onlyCtrl find it). The
+// script ends the dialog; one still open after the deadline gets Cancel.
+// Returns DialogBoxParamA's result.
+INT_PTR runModal(const char* resource, DLGPROC proc, LPARAM param, const char* caption, int onlyCtrl,
+                 int lacksCtrl, const std::function<void(HWND)>& script);
