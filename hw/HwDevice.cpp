@@ -180,7 +180,8 @@ int HwDevice::processAxis4DlgCfg(HwAxis& axis, long raw, int bFlush, const char*
     double value = 0.0;
     int status = a.apply(bChanged, value, static_cast<int>(raw));
     if (status != 0) return status;
-    if (bFlush || bChanged) {
+    // Nothing outside 0..100 is ever sent (see processAxis); the dialog still shows it.
+    if ((bFlush || bChanged) && value >= 0.0 && value <= 100.0) {
         MyString command;
         status = axis.pILDevice->makeCommand(command, roundMy(value));
         if (status != 0) return status;

@@ -97,7 +97,10 @@ TEST_F(PollRoundTest, SendsInCockpitOnlyChangesUnlessFlushedOnEntry) {
     }
 }
 
-TEST_F(PollRoundTest, FlushBeforeAnyAcceptedValueStaysInRange) {
+// Both paths send: the round with the configuration dialog closed, and with it open.
+class FlushRangeTest : public PollRoundTest, public ::testing::WithParamInterface<int> {};
+
+TEST_P(FlushRangeTest, FlushBeforeAnyAcceptedValueStaysInRange) {
     const struct { IdILDevice control; IdHwAxis axis; double jitter; int min; LONG raw; } rows[] = {
         {IDIL_POWER, HWA_Z, 1.0, 0, 0},       // throttle at idle under a jitter filter: -1.00
         {IDIL_PITCH, HWA_SLD1, 2.0, 0, 328},  // 0.5 % is within 2 of the start value -1: -0.98
@@ -109,10 +112,15 @@ TEST_F(PollRoundTest, FlushBeforeAnyAcceptedValueStaysInRange) {
         a->iMinCalibVal = r.min;
         move(r.axis, r.raw);
     }
+    HWND dlg = GetParam() ? CreateDialogParamA(h.hInst, "DLGCFG", h.app.hFrameWnd, DlgCfgProc,
+                                               reinterpret_cast<LPARAM>(&h.app)) : nullptr;
+    ASSERT_EQ(GetParam() != 0, dlg != nullptr);
     sim.setInCockpit(1);
     EXPECT_EQ(0, round(0));  // connects in the cockpit: every axis is flushed
+    if (dlg) DestroyWindow(dlg);
     EXPECT_EQ((Wire{"R/115/81\\-1.00/115/81\\-1.00", "R/115/93\\-1.00/115/93\\-0.98"}), sent());
 }
+INSTANTIATE_TEST_SUITE_P(DialogClosedAndOpen, FlushRangeTest, ::testing::Values(0, 1));
 
 TEST_F(PollRoundTest, MisbehavingSimulatorNeverHoldsARoundBeyondOneTimeOut) {
     bind(IDIL_AILERONS, HWA_X);
