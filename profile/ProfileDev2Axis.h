@@ -29,6 +29,12 @@ public:
     int resetAxisSettings();
     int resetTranslation();
     int resetAll();
+    // After a change in the dialog: the next apply computes afresh even for an
+    // axis at rest, and reports a change only if the result differs.
+    void forgetLastRaw() {
+        iLastValRaw = -1;
+        iLastValClamped = -1;
+    }
 
     int fixG940RvBg(double& out, double p);
     // Runs every poll round for every assigned axis: value gets the corrected
