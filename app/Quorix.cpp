@@ -11,6 +11,7 @@ Quorix::Quorix()
       hwDevices(*this),
       ilDevices(*this),
       profiles(*this),
+      dlgCfg(*this),
       pActProfile(nullptr),
       pDI(nullptr),
       uiTimerInterval(10),
@@ -28,6 +29,8 @@ Quorix::Quorix()
       sRegRoot("Software\\Velmora\\Quorix"),
       bConfigRead(0),
       uTaskbarCreatedMsg(0),
+      bQuitting(0),
+      bDlgCfgRunning(0),
       pShellNotifyIcon(Shell_NotifyIconA),
       pDirectInput8Create(DirectInput8Create) {
     ilDevices.fill();
@@ -111,6 +114,19 @@ int Quorix::runRound() {
     int bFlush = 0;
     int status = il2Com.testConnection(bFlush);
     if (status != 0) return status;
+    if (dlgCfg.hDlg) {
+        // The dialog shows live values: every attached device is read, link or not.
+        for (int i = 0; i < hwDevices.count && status == 0; ++i) {
+            HwDevice* dev = hwDevices.items[i];
+            if (!dev) {
+                status = 2;
+            } else if (dev->bConnected && dev->bAcquired) {
+                status = dev->processDlgCfg(bFlush, dev == dlgCfg.pHwDev);
+                if (status == 0) status = dlgCfg.updTicks();
+            }
+        }
+        return status;
+    }
     // Sends only while the simulator answers and the pilot sits in a cockpit.
     if (!il2Com.bConnected || il2Com.iInCockpit != 1) return 0;
     for (int i = 0; i < hwDevices.count && status == 0; ++i) {
@@ -121,6 +137,15 @@ int Quorix::runRound() {
             status = dev->process(bFlush);
     }
     return status;
+}
+
+int Quorix::quit() {
+    bQuitting = 1;
+    // The frame window owns the dialog: destroying it now would pull the windows
+    // away under a running handler. The dialog's caller destroys it on return.
+    if (bDlgCfgRunning) return dlgCfg.endForQuit();
+    if (hFrameWnd && IsWindow(hFrameWnd)) DestroyWindow(hFrameWnd);
+    return 0;
 }
 
 int Quorix::changeTimer(unsigned int v) {
@@ -150,7 +175,7 @@ LRESULT CALLBACK AppWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam
         PostQuitMessage(0);
         return 0;
     case WM_CLOSE:
-        DestroyWindow(hwnd);
+        pApp->quit();
         return 0;
     case WM_ENDSESSION:
         if (wParam) pApp->close();
@@ -161,7 +186,19 @@ LRESULT CALLBACK AppWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam
     case WM_QUIT:
         return 0;
     case WM_COMMAND:
-        if (LOWORD(wParam) == IDM_QUIT) DestroyWindow(hwnd);
+        if (LOWORD(wParam) == IDM_QUIT) {
+            pApp->quit();
+        } else if (LOWORD(wParam) == IDM_CONFIGURE && !pApp->bQuitting) {
+            if (pApp->bDlgCfgRunning) {
+                // One dialog at a time: its state (hDlg, pHwDev) exists once.
+                if (pApp->dlgCfg.hDlg) SetForegroundWindow(GetLastActivePopup(pApp->dlgCfg.hDlg));
+                return 0;
+            }
+            pApp->bDlgCfgRunning = 1;
+            DialogBoxParamA(pApp->hInstance, "DLGCFG", hwnd, DlgCfgProc, reinterpret_cast<LPARAM>(pApp));
+            pApp->bDlgCfgRunning = 0;
+            if (pApp->bQuitting) DestroyWindow(hwnd);
+        }
         return 0;
     case WM_TRAYICON:
         if (lParam == WM_RBUTTONDOWN && pApp->hIconMenu) {

@@ -11,6 +11,7 @@
 #include "il2/IL2Com.h"
 #include "il2/ILDevice.h"
 #include "profile/Profile.h"
+#include "ui/DlgCfg.h"
 
 enum {
     STATE_STARTING = 1,
@@ -39,6 +40,8 @@ public:
     int initFrameWnd(HWND hwnd);
     int runRound();
     int changeTimer(unsigned int v);
+    // "Quit": ends an open configuration dialog first, then the frame window.
+    int quit();
 
     int addLog(const char* text);
     int addLog(char* text) { return addLog(static_cast<const char*>(text)); }
@@ -69,6 +72,7 @@ public:
     HwDeviceArray hwDevices;
     ILDeviceArray ilDevices;
     ProfileArray profiles;
+    DlgCfg dlgCfg;
 
     Profile* pActProfile;  // a member of profiles, not owned here
 
@@ -93,6 +97,10 @@ public:
     int bConfigRead;
     // Message the shell broadcasts when the taskbar is (re)created.
     UINT uTaskbarCreatedMsg;
+    // "Quit" is under way: commands that loop on prompts stop, nothing new opens.
+    int bQuitting;
+    // 1 while AppWindowProc runs the configuration dialog's modal call.
+    int bDlgCfgRunning;
     ShellNotifyIconFn pShellNotifyIcon;
     DirectInput8CreateFn pDirectInput8Create;
 

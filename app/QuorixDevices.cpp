@@ -32,6 +32,7 @@ int Quorix::enumHwDevices() {
     if (status == 0 && (!pDI || FAILED(pDI->EnumDevices(DI8DEVCLASS_GAMECTRL, enumHwDevicesCB, this,
                                                          DIEDFL_ATTACHEDONLY))))
         status = 1;
+    if (status == 0 && dlgCfg.hDlg) status = dlgCfg.drawHwDevList(0);
     if (status == 0 && hLogFile != INVALID_HANDLE_VALUE)
         status = addLog("=== (Re)Configure Hardware Devices: Done!\r\n");
     bEnumerating = 0;

@@ -25,7 +25,9 @@ int getDlgItemInt(int& out, HWND dlg, int id) {
     return 0;
 }
 
+// Wine's SetDlgItemInt reports success even without the control: asked first.
 int setDlgItemInt(HWND dlg, int id, int value, int isSigned) {
+    if (!GetDlgItem(dlg, id)) return 1;
     return SetDlgItemInt(dlg, id, static_cast<UINT>(value), isSigned ? TRUE : FALSE) ? 0 : 1;
 }
 

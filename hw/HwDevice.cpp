@@ -142,6 +142,78 @@ int HwDevice::processAxis(HwAxis& axis, long raw, int bFlush, const char* axisNa
     return app.il2Com.sendIL2DeviceCmd(command);
 }
 
+int HwDevice::processDlgCfg(int bFlush, int bDlgDevice) {
+    DlgCfg& dlg = app.dlgCfg;
+    const int bDlgRedraw = bDlgDevice ? dlg.redrawValues : 0;
+    int status = 0;
+    DIJOYSTATE2 state;
+    if (!pDiDevice || pDiDevice->GetDeviceState(sizeof state, &state) != DI_OK) {
+        status = 1;
+    } else {
+        const LONG raw[HWA_COUNT] = {state.lX,  state.lY,  state.lZ,           state.lRx,
+                                     state.lRy, state.lRz, state.rglSlider[0], state.rglSlider[1]};
+        for (int i = 0; i < HWA_COUNT && status == 0; ++i) {
+            HwAxis& axis = axes[i];
+            if (axis.isAssigned())
+                status = processAxis4DlgCfg(axis, raw[i], bFlush, hwAxisName(axis.id), bDlgDevice, bDlgRedraw);
+            else
+                status = non_processAxis4DlgCfg(axis, raw[i], bDlgDevice, bDlgRedraw);
+        }
+    }
+    // The request is used up even by a failed pass; the failure is still reported,
+    // so the round stops at this device as it does on the ordinary path.
+    if (bDlgRedraw) dlg.redrawValues = 0;
+    return status;
+}
+
+int HwDevice::processAxis4DlgCfg(HwAxis& axis, long raw, int bFlush, const char* axisName, int bDlgDevice,
+                                 int bDlgRedraw) {
+    if (!axis.isAssigned()) return 0;
+    ProfileDev2Axis& a = *axis.pDev2Axis;
+    const int oldRaw = a.iLastValRaw;
+    const double oldReport = a.dLastValReport;
+    const double oldCorrected = a.dLastValCorrected;
+    int bChanged = 1;
+    double value = 0.0;
+    int status = a.apply(bChanged, value, static_cast<int>(raw));
+    if (status != 0) return status;
+    if (bFlush || bChanged) {
+        MyString command;
+        status = axis.pILDevice->makeCommand(command, roundMy(value));
+        if (status != 0) return status;
+        // The dialog polls whether or not the simulator listens: send only to a pilot.
+        if (app.il2Com.bConnected && app.il2Com.iInCockpit == 1) {
+            if (app.hLogFile != INVALID_HANDLE_VALUE) {
+                status = logProcessAxis(axisName);
+                if (status != 0) return status;
+            }
+            status = app.il2Com.sendIL2DeviceCmd(command);
+        }
+    }
+    if (status != 0 || !bDlgDevice) return status;
+    // A still axis writes nothing: each field only when its value moved or all are asked for.
+    const int bAll = bFlush || bDlgRedraw;
+    DlgCfg& dlg = app.dlgCfg;
+    if (bAll || a.iLastValRaw != oldRaw) {
+        status = dlg.updHwAxisValRaw(a.idAxis, a.iLastValRaw);
+        if (status != 0) return status;
+    }
+    if (bAll || a.dLastValReport != oldReport) {
+        status = dlg.updHwAxisValReport(a.idAxis, a.dLastValReport);
+        if (status != 0) return status;
+    }
+    if (bAll || a.dLastValCorrected != oldCorrected) status = dlg.updHwAxisValCorrected(a.idAxis, a.dLastValCorrected);
+    return status;
+}
+
+int HwDevice::non_processAxis4DlgCfg(HwAxis& axis, long raw, int bDlgDevice, int bDlgRedraw) {
+    if (bDlgDevice && (bDlgRedraw || raw != axis.iLastValRaw)) {
+        axis.iLastValRaw = static_cast<int>(raw);
+        app.dlgCfg.updHwAxisValRaw(axis.id, raw);  // a lost raw value of a free axis stops nothing
+    }
+    return 0;
+}
+
 int HwDevice::logProcessAxis(const char* axisName) {
     if (app.hLogFile == INVALID_HANDLE_VALUE) return 0;
     MyString line("Sending ");

@@ -43,7 +43,12 @@ public:
     virtual int acquire();
     virtual int unacquire();
     virtual int process(int bFlush);
-    // The dialog's variant of process arrives with the configuration dialog.
+    // process while the configuration dialog is open: every axis is read, and the
+    // shown device's values go into the dialog's rows.
+    virtual int processDlgCfg(int bFlush, int bDlgDevice);
+    virtual int processAxis4DlgCfg(HwAxis& axis, long raw, int bFlush, const char* axisName, int bDlgDevice,
+                                   int bDlgRedraw);
+    virtual int non_processAxis4DlgCfg(HwAxis& axis, long raw, int bDlgDevice, int bDlgRedraw);
     virtual int readConfig(MyString path, MyString keyName);
     virtual int saveConfig(MyString path);
 

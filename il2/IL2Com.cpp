@@ -182,8 +182,7 @@ int IL2Com::openConnectionB(int& bFlush, sockaddr_in& addr) {
             }
         }
     }
-    // TODO(DlgCfg): once the configuration dialog exists, here
-    //   if (status == 0 && <dialog open>) status = DlgCfg::updateIL2Connect(bConnected);
+    if (status == 0 && app.dlgCfg.hDlg) status = app.dlgCfg.updateIL2Connect(bConnected);
     return status;
 }
 
@@ -224,8 +223,7 @@ int IL2Com::testInCockpit(int& bFlush) {
             bFlush = 1;  // whatever the log said: the round must send every axis
         }
     }
-    // TODO(DlgCfg): once the configuration dialog exists, here
-    //   if (status == 0 && changed && <dialog open>) status = DlgCfg::updateIL2Cockpit(iInCockpit == 1);
+    if (status == 0 && changed && app.dlgCfg.hDlg) status = app.dlgCfg.updateIL2Cockpit(iInCockpit == 1);
     return status;
 }
 
@@ -234,9 +232,12 @@ int IL2Com::closeConnection() {
     bConnected = 0;
     iInCockpit = -1;
     app.remStateFlag(STATEFLAG_IL2_CONNECTED);
-    // TODO(DlgCfg): once the configuration dialog exists, here
-    //   if (<dialog open>) return DlgCfg::updateIL2Connect(0);
-    return 0;
+    if (!app.dlgCfg.hDlg) return 0;
+    // The cockpit state is unknown again (-1): the indicator must not go on
+    // showing a pilot in a cockpit of a simulator that no longer answers.
+    int status = app.dlgCfg.updateIL2Connect(0);
+    if (status == 0) status = app.dlgCfg.updateIL2Cockpit(0);
+    return status;
 }
 
 int IL2Com::sendGet(MyString& reply, const char* request, int bLog) {

@@ -14,7 +14,6 @@
 #include <thread>
 #include <vector>
 
-const char kBoxClass[] = "#32770";
 const DWORD kDlgWaitMs = 10000;
 
 // Waits for pred() with a deadline, dispatching the calling thread's messages meanwhile.

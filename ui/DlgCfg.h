@@ -1,0 +1,76 @@
+#pragma once
+// The main configuration dialog "DLGCFG": its state, drawing and live-value operations.
+
+#include <windows.h>
+
+#include "hw/HwDevice.h"
+#include "hw/IdHwAxis.h"
+#include "il2/ILDevice.h"
+
+class Quorix;
+class Profile;
+
+// Field of an axis row: control id = row base id (1000 + 100 * IdHwAxis) + field.
+enum DlgCfg_idAxisField {
+    fieldLabel = 1,
+    fieldRaw = 2,
+    fieldInvert = 3,
+    fieldReported = 4,
+    fieldCorrected = 5,
+    fieldSendAs = 6,
+    fieldConfig = 7,
+};
+
+class DlgCfg {
+public:
+    explicit DlgCfg(Quorix& app);
+    ~DlgCfg() {}
+    DlgCfg(const DlgCfg&) = delete;
+    DlgCfg& operator=(const DlgCfg&) = delete;
+
+    int drawProfileList();
+    int addProfileListItem(Profile* profile, int bSelect);
+    int drawIL2Connect();
+    int updateIL2Connect(int bConnected);
+    int updateIL2Cockpit(int bInCockpit);
+    int drawHwDevList(int bRedraw);
+    int addHwDevListItem(HwDevice* dev, int index, int bSelect);
+    int drawHwDev();
+    int drawHwDevAxis(HwAxis* axis, int baseIdc);
+    int addILDevListItem(const char* name, IdILDevice id, int idc, int bSelect);
+    int unsetHwDev();
+    int unsetHwDevAxis(int baseIdc);
+    int getHwDevAxisBaseIdc(IdHwAxis id);
+    int getHwDevAxisIdcField(int baseIdc, DlgCfg_idAxisField field);
+    int updHwAxisValRaw(IdHwAxis id, long raw);
+    int updHwAxisValReport(IdHwAxis id, double value);
+    int updHwAxisValCorrected(IdHwAxis id, double value);
+    int drawTimer();
+    int updTicks();
+
+    // Trackbar 212 notifications (WM_HSCROLL).
+    int onPollScroll(int code);
+    // Ends the open sub-windows and the dialog as a user would, for "Quit";
+    // 0 when no dialog was open.
+    int endForQuit();
+
+    // Editing commands (ui/DlgCfgCommands.cpp).
+    int onProfileSelect();
+    int onProfileRename();
+    int onProfileDelete();
+    int onProfileCreate();
+    int onServerDialog();
+    int onHwDevSelect();
+    int onHwDevRename();
+    int setAxisInvert(HwAxis* axis, int bInvert);
+    int setAxisDevice(HwAxis* axis, int idc);
+    int onAxisConfig(HwAxis* axis);
+
+    Quorix& app;
+    HWND hDlg;
+    HwDevice* pHwDev;
+    unsigned int lastTickSecond;
+    int redrawValues;
+};
+
+INT_PTR CALLBACK DlgCfgProc(HWND hDlg, UINT msg, WPARAM wParam, LPARAM lParam);
