@@ -5,24 +5,11 @@
 #include "base/MyDlgFuncs.h"
 #include "base/MyWndFuncs.h"
 #include "profile/ProfileDev2Axis.h"
+#include "res/resource.h"
 
 namespace {
-enum {
-    IDC_MINRAW = 202,
-    IDC_MAXRAW = 204,
-    IDC_JITTER = 207,
-    IDC_RVBUG = 209,
-    IDC_SETDEFAULT = 211,
-    IDC_ONESIDED = 301,
-    IDC_CENTRED = 302,
-    IDC_ALL100 = 303,
-    IDC_SETDEFAULTALL = 101,
-    IDC_LABEL_CENTRED = 401,
-    IDC_LABEL_ONESIDED = 501,
-    IDC_TRACK_FIRST = 10050,  // point k: trackbar 10050 + 50 k, its value field one above
-    IDC_TRACK_STEP = 50,
-    IDC_TRACK_MIRROR = 21050,  // trackbar T and 21050 - T are mirror partners
-};
+// Trackbar T and 21050 - T are mirror partners (point k and point 19 - k).
+const int IDC_PROF_TRACK_MIRROR = 2 * IDC_PROF_TRACK_FIRST + (TRANSLATE_POINTS - 1) * IDC_PROF_TRACK_STEP;
 
 // Hundredths of the jitter threshold, truncated toward zero. The product is nudged
 // first: 0.29 * 100 is 28.999... in binary and would otherwise show (and, after
@@ -32,12 +19,12 @@ int jitterHundredths(double d) {
     return static_cast<int>(x + (x < 0 ? -1e-6 : 1e-6));
 }
 
-inline int trackId(int k) { return IDC_TRACK_FIRST + IDC_TRACK_STEP * k; }
+inline int trackId(int k) { return IDC_PROF_TRACK_FIRST + IDC_PROF_TRACK_STEP * k; }
 
 // Only the 20 trackbars: the mirror arithmetic must never reach another control.
 int isTrackId(int id) {
-    int d = id - IDC_TRACK_FIRST;
-    return d >= 0 && d % IDC_TRACK_STEP == 0 && d / IDC_TRACK_STEP < TRANSLATE_POINTS;
+    int d = id - IDC_PROF_TRACK_FIRST;
+    return d >= 0 && d % IDC_PROF_TRACK_STEP == 0 && d / IDC_PROF_TRACK_STEP < TRANSLATE_POINTS;
 }
 
 int getTrackPos(HWND hDlg, int id) { return static_cast<int>(SendDlgItemMessageA(hDlg, id, TBM_GETPOS, 0, 0)); }
@@ -52,7 +39,7 @@ void showPoint(HWND hDlg, int id, int pos) {
 void mirrorLeftHalf(HWND hDlg) {
     for (int k = 0; k < TRANSLATE_POINTS / 2; ++k) {
         int t = trackId(k);
-        showPoint(hDlg, t, getTrackPos(hDlg, IDC_TRACK_MIRROR - t));
+        showPoint(hDlg, t, getTrackPos(hDlg, IDC_PROF_TRACK_MIRROR - t));
     }
 }
 
@@ -62,7 +49,7 @@ void onTrackMoved(HWND hDlg, WPARAM wParam, LPARAM lParam) {
     if (!isTrackId(t) || code > TB_ENDTRACK || code == TB_TOP || code == TB_BOTTOM) return;
     int p = (code == TB_THUMBPOSITION || code == TB_THUMBTRACK) ? HIWORD(wParam) : getTrackPos(hDlg, t);
     setDlgItemInt(hDlg, t + 1, 100 - p, 1);
-    if (isDlgItemChecked(hDlg, IDC_CENTRED)) showPoint(hDlg, IDC_TRACK_MIRROR - t, p);
+    if (isDlgItemChecked(hDlg, IDC_PROF_AXIS50)) showPoint(hDlg, IDC_PROF_TRACK_MIRROR - t, p);
 }
 
 void setAllTo100(HWND hDlg) {
@@ -81,10 +68,10 @@ void onOk(HWND hDlg, DlgCfg_Profile_Param* pParam) {
 }  // namespace
 
 int DlgCfg_Profile_initSettings(HWND hDlg, ProfileDev2Axis* pAxis) {
-    int status = setDlgItemInt(hDlg, IDC_MINRAW, pAxis->iMinCalibVal, 1);
-    if (status == 0) status = setDlgItemInt(hDlg, IDC_MAXRAW, pAxis->iMaxCalibVal, 1);
-    if (status == 0) status = setDlgItemInt(hDlg, IDC_RVBUG, static_cast<int>(pAxis->dRvBugCor), 1);
-    if (status == 0) status = setDlgItemInt(hDlg, IDC_JITTER, jitterHundredths(pAxis->dFilterJitter), 1);
+    int status = setDlgItemInt(hDlg, IDC_PROF_MIN, pAxis->iMinCalibVal, 1);
+    if (status == 0) status = setDlgItemInt(hDlg, IDC_PROF_MAX, pAxis->iMaxCalibVal, 1);
+    if (status == 0) status = setDlgItemInt(hDlg, IDC_PROF_G940, static_cast<int>(pAxis->dRvBugCor), 1);
+    if (status == 0) status = setDlgItemInt(hDlg, IDC_PROF_JITTER, jitterHundredths(pAxis->dFilterJitter), 1);
     return status;
 }
 
@@ -99,16 +86,16 @@ int DlgCfg_Profile_initSensitivity(HWND hDlg, ProfileDev2Axis* pAxis) {
         if (status == 0) setDlgItemInt(hDlg, t + 1, v, 1);
         setTrackPos(hDlg, t, 100 - v);
     }
-    setDlgItemCheck(hDlg, IDC_ONESIDED, pAxis->bIs50Axis == 0);
-    setDlgItemCheck(hDlg, IDC_CENTRED, pAxis->bIs50Axis != 0);
+    setDlgItemCheck(hDlg, IDC_PROF_AXIS100, pAxis->bIs50Axis == 0);
+    setDlgItemCheck(hDlg, IDC_PROF_AXIS50, pAxis->bIs50Axis != 0);
     return status;
 }
 
 int DlgCfg_Profile_configureSensitivity(HWND hDlg) {
-    int bCentred = isDlgItemChecked(hDlg, IDC_CENTRED);
+    int bCentred = isDlgItemChecked(hDlg, IDC_PROF_AXIS50);
     for (int k = 0; k < TRANSLATE_POINTS; ++k) {
-        ShowWindow(GetDlgItem(hDlg, IDC_LABEL_CENTRED + k), bCentred ? SW_SHOW : SW_HIDE);
-        ShowWindow(GetDlgItem(hDlg, IDC_LABEL_ONESIDED + k), bCentred ? SW_HIDE : SW_SHOW);
+        ShowWindow(GetDlgItem(hDlg, IDC_PROF_LABEL50_FIRST + k), bCentred ? SW_SHOW : SW_HIDE);
+        ShowWindow(GetDlgItem(hDlg, IDC_PROF_LABEL100_FIRST + k), bCentred ? SW_HIDE : SW_SHOW);
     }
     return 0;
 }
@@ -129,10 +116,10 @@ int DlgCfg_Profile_setDefaultAll(HWND hDlg, DlgCfg_Profile_Param* pParam) {
 int DlgCfg_Profile_readSettings(int& bOk, DlgCfg_Profile_Param* pParam, HWND hDlg) {
     bOk = 0;
     // Unsigned and at most five digits, so every number fits an int; no number reads as 0.
-    int iMin = static_cast<int>(GetDlgItemInt(hDlg, IDC_MINRAW, nullptr, FALSE));
-    int iMax = static_cast<int>(GetDlgItemInt(hDlg, IDC_MAXRAW, nullptr, FALSE));
-    int iRvBug = static_cast<int>(GetDlgItemInt(hDlg, IDC_RVBUG, nullptr, FALSE));
-    int iJitter = static_cast<int>(GetDlgItemInt(hDlg, IDC_JITTER, nullptr, FALSE));
+    int iMin = static_cast<int>(GetDlgItemInt(hDlg, IDC_PROF_MIN, nullptr, FALSE));
+    int iMax = static_cast<int>(GetDlgItemInt(hDlg, IDC_PROF_MAX, nullptr, FALSE));
+    int iRvBug = static_cast<int>(GetDlgItemInt(hDlg, IDC_PROF_G940, nullptr, FALSE));
+    int iJitter = static_cast<int>(GetDlgItemInt(hDlg, IDC_PROF_JITTER, nullptr, FALSE));
     if (iMin < iMax) {
         ProfileDev2Axis* a = pParam->pAxis;
         a->iMinCalibVal = iMin;
@@ -154,7 +141,7 @@ int DlgCfg_Profile_readSensitivity(int& bOk, DlgCfg_Profile_Param* pParam, HWND 
         int v = 100 - getTrackPos(hDlg, trackId(k));
         status = pParam->pAxis->setTranslate(k, v < 0 ? 0 : v > 100 ? 100 : v);
     }
-    pParam->pAxis->bIs50Axis = isDlgItemChecked(hDlg, IDC_CENTRED) ? 1 : 0;
+    pParam->pAxis->bIs50Axis = isDlgItemChecked(hDlg, IDC_PROF_AXIS50) ? 1 : 0;
     return status;
 }
 
@@ -164,10 +151,10 @@ INT_PTR CALLBACK DlgCfg_ProfileProc(HWND hDlg, UINT msg, WPARAM wParam, LPARAM l
     case WM_INITDIALOG:
         pParam = reinterpret_cast<DlgCfg_Profile_Param*>(lParam);
         CenterWindow(nullptr, hDlg);
-        SendDlgItemMessageA(hDlg, IDC_MINRAW, EM_LIMITTEXT, 5, 0);
-        SendDlgItemMessageA(hDlg, IDC_MAXRAW, EM_LIMITTEXT, 5, 0);
-        SendDlgItemMessageA(hDlg, IDC_RVBUG, EM_LIMITTEXT, 2, 0);
-        SendDlgItemMessageA(hDlg, IDC_JITTER, EM_LIMITTEXT, 2, 0);
+        SendDlgItemMessageA(hDlg, IDC_PROF_MIN, EM_LIMITTEXT, 5, 0);
+        SendDlgItemMessageA(hDlg, IDC_PROF_MAX, EM_LIMITTEXT, 5, 0);
+        SendDlgItemMessageA(hDlg, IDC_PROF_G940, EM_LIMITTEXT, 2, 0);
+        SendDlgItemMessageA(hDlg, IDC_PROF_JITTER, EM_LIMITTEXT, 2, 0);
         DlgCfg_Profile_initSettings(hDlg, pParam->pAxis);
         DlgCfg_Profile_initSensitivity(hDlg, pParam->pAxis);
         DlgCfg_Profile_configureSensitivity(hDlg);
@@ -183,21 +170,21 @@ INT_PTR CALLBACK DlgCfg_ProfileProc(HWND hDlg, UINT msg, WPARAM wParam, LPARAM l
         case IDCANCEL:
             EndDialog(hDlg, IDCANCEL);
             return TRUE;
-        case IDC_SETDEFAULTALL:
+        case IDC_PROF_ALL_DEFAULTS:
             if (MessageBoxA(hDlg, "Sure?", "Reset to defaults", MB_YESNO) == IDYES)
                 DlgCfg_Profile_setDefaultAll(hDlg, pParam);
             return TRUE;
-        case IDC_SETDEFAULT:
+        case IDC_PROF_SET_DEFAULT:
             DlgCfg_Profile_setDefaultSettings(hDlg, pParam);
             return TRUE;
-        case IDC_ONESIDED:
+        case IDC_PROF_AXIS100:
             DlgCfg_Profile_configureSensitivity(hDlg);
             return TRUE;
-        case IDC_CENTRED:
+        case IDC_PROF_AXIS50:
             mirrorLeftHalf(hDlg);
             DlgCfg_Profile_configureSensitivity(hDlg);
             return TRUE;
-        case IDC_ALL100:
+        case IDC_PROF_ALL100:
             setAllTo100(hDlg);
             return TRUE;
         }

@@ -52,7 +52,7 @@ std::vector<std::string> answerPrompts(DWORD pid, HWND dlg, int id, const std::v
                 nap();
                 continue;
             }
-            seen.push_back(dlgText(p, 101));
+            seen.push_back(dlgText(p, 101) + "|" + dlgText(p, 103));
             const char* a = seen.size() <= answers.size() ? answers[seen.size() - 1] : nullptr;
             if (a) dlgSetText(p, 103, a);
             dlgCommand(p, a ? IDOK : IDCANCEL);

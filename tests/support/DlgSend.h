@@ -13,8 +13,8 @@
 std::string sendAnswering(HWND dlg, int id, const char* caption, int button, int code = BN_CLICKED);
 
 // Runs command id of dlg and answers its name prompts ("DLGSTR") in turn: types
-// the next answer and presses "OK", or "Cancel" for a null answer. Returns the
-// prompt texts seen. In this process (pid 0) the command is sent and prompts
+// the next answer and presses "OK", or "Cancel" for a null answer. Returns what
+// each prompt showed as "prompt|name". In this process (pid 0) the command is sent and prompts
 // beyond the answers are cancelled; in another it is posted and the call
 // returns after the last answer.
 std::vector<std::string> answerPrompts(DWORD pid, HWND dlg, int id, const std::vector<const char*>& answers);
