@@ -74,8 +74,12 @@ std::vector<std::string> dlgComboItems(HWND dlg, int id) {
     std::vector<std::string> items;
     int n = static_cast<int>(SendDlgItemMessageA(dlg, id, CB_GETCOUNT, 0, 0));
     for (int i = 0; i < n; ++i) {
-        char buf[512] = {};
-        SendDlgItemMessageA(dlg, id, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(buf));
+        // Wine 8 hands an ANSI CB_GETLBTEXT from another process back in UTF-16
+        // ("A\0i\0..." reads as "A"); the wide form crosses correctly on both.
+        WCHAR wide[512] = {};
+        char buf[1024] = {};
+        SendDlgItemMessageW(dlg, id, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(wide));
+        WideCharToMultiByte(CP_ACP, 0, wide, -1, buf, sizeof buf, nullptr, nullptr);
         items.push_back(buf);
     }
     return items;

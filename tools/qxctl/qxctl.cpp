@@ -2,6 +2,7 @@
 //   qxctl wait [ms]   waits until the program's frame window exists (default 10000 ms)
 //   qxctl close       asks the program to end (WM_CLOSE to its frame window)
 //   qxctl quit        chooses "Quit" in the tray menu (WM_COMMAND 999)
+//   qxctl configure   chooses "Configure..." in the tray menu (WM_COMMAND 101)
 
 #include <windows.h>
 
@@ -13,7 +14,7 @@ static HWND frameWindow() { return FindWindowA("Quorix", "Quorix"); }
 
 int main(int argc, char** argv) {
     if (argc < 2) {
-        fprintf(stderr, "usage: qxctl wait [ms] | close | quit\n");
+        fprintf(stderr, "usage: qxctl wait [ms] | close | quit | configure\n");
         return 2;
     }
     if (strcmp(argv[1], "wait") == 0) {
@@ -28,16 +29,17 @@ int main(int argc, char** argv) {
         }
         return 0;
     }
-    if (strcmp(argv[1], "close") == 0 || strcmp(argv[1], "quit") == 0) {
+    if (strcmp(argv[1], "close") == 0 || strcmp(argv[1], "quit") == 0 || strcmp(argv[1], "configure") == 0) {
         HWND hwnd = frameWindow();
         if (!hwnd) {
             fprintf(stderr, "qxctl: Quorix is not running\n");
             return 1;
         }
-        if (argv[1][0] == 'c')
+        // Posted: "Configure..." opens a modal dialog, and a sent message would wait for it.
+        if (strcmp(argv[1], "close") == 0)
             PostMessageA(hwnd, WM_CLOSE, 0, 0);
         else
-            PostMessageA(hwnd, WM_COMMAND, 999, 0);
+            PostMessageA(hwnd, WM_COMMAND, argv[1][0] == 'q' ? 999 : 101, 0);
         return 0;
     }
     fprintf(stderr, "qxctl: unknown command %s\n", argv[1]);

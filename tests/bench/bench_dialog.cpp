@@ -1,0 +1,152 @@
+// Benchmark (not a test): a poll round with the configuration dialog open, over 8
+// scripted controllers with 8 assigned axes each, the link up to the stand-in
+// simulator on 127.0.0.1.
+//   (a) every controller still: control writes after the first (redraw) pass, us per round
+//   (b) every axis changing every round: us per round and control writes per round
+//   (c) as (b) with the link down: the dialog's own share
+
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include <cstdio>
+#include <memory>
+#include <vector>
+
+#include "app/Quorix.h"
+#include "il2sim/Il2SimServer.h"
+#include "support/FakeDirectInput.h"
+#include "support/SetTextCounter.h"
+
+namespace {
+
+const int kDevices = 8;
+DWORD WINAPI frozenTick() { return 100000; }
+
+double nowUs() {
+    static LARGE_INTEGER freq = [] {
+        LARGE_INTEGER f;
+        QueryPerformanceFrequency(&f);
+        return f;
+    }();
+    LARGE_INTEGER c;
+    QueryPerformanceCounter(&c);
+    return c.QuadPart * 1e6 / freq.QuadPart;
+}
+
+void pumpMessages() {
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
+}
+
+}  // namespace
+
+int main() {
+    InitCommonControls();
+    Il2SimServer sim;
+    if (sim.start(0) != 0) {
+        fprintf(stderr, "bench_dialog: cannot start the stand-in simulator on 127.0.0.1\n");
+        return 1;
+    }
+    sim.setInCockpit(1);
+
+    FakeDirectInput di;
+    for (int d = 0; d < kDevices; ++d) di.addController(fakeGuid(static_cast<unsigned char>(16 * d + 1)), "Stick", "Stick");
+    setFakeDirectInput(&di);
+
+    Quorix app;
+    app.sRegRoot = "Software\\Velmora\\QuorixBench-NoSuchKey";  // never written: nothing calls saveConfig
+    app.hInstance = GetModuleHandleA(nullptr);
+    Profile* active = nullptr;
+    app.profiles.readConfig(app.sRegRoot, active);
+    app.pActProfile = active;
+    fakeDirectInput8Create(nullptr, 0x0800, IID_IDirectInput8A, reinterpret_cast<void**>(&app.pDI), nullptr);
+    if (app.enumHwDevices() != 0 || app.hwDevices.count != kDevices) {
+        fprintf(stderr, "bench_dialog: discovery failed\n");
+        return 1;
+    }
+    // A profile holds one assignment per control (14): the 64 of this load are hung on the axes directly.
+    std::vector<std::unique_ptr<ProfileDev2Axis>> assignments;
+    for (int d = 0; d < kDevices; ++d) {
+        HwDevice* dev = app.hwDevices.items[d];
+        for (int a = 0; a < HWA_COUNT; ++a) {
+            ILDevice* control = app.ilDevices.apDevices[a];
+            assignments.emplace_back(new ProfileDev2Axis(app, control->id, control));
+            assignments.back()->idAxis = static_cast<IdHwAxis>(HWA_X + a);
+            dev->axes[a].pDev2Axis = assignments.back().get();
+            dev->axes[a].pILDevice = control;
+        }
+        dev->bInUse = 1;
+    }
+    app.il2Com.pfnGetTickCount = frozenTick;
+    MyString addr("127.0.0.1");
+    app.il2Com.setAddress(addr);
+    app.il2Com.setPort(sim.port());
+
+    HWND dlg = CreateDialogParamA(app.hInstance, "DLGCFG", nullptr, DlgCfgProc, reinterpret_cast<LPARAM>(&app));
+    if (!dlg || app.dlgCfg.hDlg != dlg) {
+        fprintf(stderr, "bench_dialog: the dialog did not open\n");
+        return 1;
+    }
+    SetTextCounter writes;
+    writes.watchAxisRows(dlg);
+    if (app.runRound() != 0 || !app.il2Com.bConnected || app.il2Com.iInCockpit != 1) {
+        fprintf(stderr, "bench_dialog: no link to the stand-in simulator\n");
+        return 1;
+    }
+    // The tick stays frozen: no further link tests, every round is the devices' and the dialog's work.
+    long firstPass = writes.total();
+
+    const int kStill = 100000;
+    writes.reset();
+    double t0 = nowUs();
+    for (int i = 0; i < kStill; ++i) app.runRound();
+    double stillUs = (nowUs() - t0) / kStill;
+    printf("(a) still controllers, dialog open, 8 x 8 axes: %.3f us per round\n", stillUs);
+    printf("    control writes: %ld in the first (redraw) pass, %ld in the %d rounds after it\n", firstPass,
+           writes.total(), kStill);
+
+    const int kMoving = 2000;
+    writes.reset();
+    sim.clearRecords();
+    t0 = nowUs();
+    for (int i = 0; i < kMoving; ++i) {
+        LONG v = (i % 2) ? 1000 : 64000;
+        for (int d = 0; d < kDevices; ++d) {
+            DIJOYSTATE2& s = di.state(d);
+            s.lX = s.lY = s.lZ = s.lRx = s.lRy = s.lRz = s.rglSlider[0] = s.rglSlider[1] = v;
+        }
+        if (app.runRound() != 0) {
+            fprintf(stderr, "bench_dialog: a round failed\n");
+            return 1;
+        }
+    }
+    double movingUs = (nowUs() - t0) / kMoving;
+    sim.waitForRecords(static_cast<size_t>(kMoving) * 64, 5000);
+    printf("(b) every axis changing, dialog open: %.1f us per round, %.2f control writes per round "
+           "(24 expected: the shown device), %zu of %d datagrams arrived\n",
+           movingUs, static_cast<double>(writes.total()) / kMoving, sim.recordCount(), kMoving * 64);
+
+    // The same without the link: what the dialog and the transfer functions cost alone.
+    app.il2Com.closeConnection();
+    writes.reset();
+    t0 = nowUs();
+    for (int i = 0; i < kMoving; ++i) {
+        LONG v = (i % 2) ? 1000 : 64000;
+        for (int d = 0; d < kDevices; ++d) {
+            DIJOYSTATE2& s = di.state(d);
+            s.lX = s.lY = s.lZ = s.lRx = s.lRy = s.lRz = s.rglSlider[0] = s.rglSlider[1] = v;
+        }
+        app.runRound();
+    }
+    double localUs = (nowUs() - t0) / kMoving;
+    printf("(c) every axis changing, dialog open, link down (nothing sent): %.1f us per round, "
+           "%.2f control writes per round, %.1f us per write at most\n",
+           localUs, static_cast<double>(writes.total()) / kMoving, localUs * kMoving / writes.total());
+
+    pumpMessages();
+    DestroyWindow(dlg);
+    setFakeDirectInput(nullptr);
+    sim.stop();
+    return 0;
+}
