@@ -87,8 +87,8 @@ TEST_F(ConfigCommandsE2eTest, ProfilesAndDeviceNameEditedAreSavedAtQuit) {
     dlgCommand(dlg, 106);
     EXPECT_EQ("Are you sure?", answerBox(pid, "Delete Profile", IDYES));
     EXPECT_EQ(Texts({"Rename Hardware|Virtual Stick 1"}), answerPrompts(pid, dlg, 303, {"My Stick"}));
-    // A drop-down list's own text is its choice; Wine's CB_GETLBTEXT brings one character across processes.
-    EXPECT_TRUE(dlgWait([&] { return dlgText(dlg, 302) == "My Stick"; }));
+    EXPECT_TRUE(dlgWait([&] { return dlgComboItems(dlg, 302) == Texts({"My Stick"}); }));
+    EXPECT_EQ(Texts({"Flying", "Gliding"}), dlgComboItems(dlg, 104));
     EXPECT_EQ("Flying", dlgText(dlg, 104));
     dlgCommand(dlg, 101);
     dlg = nullptr;
