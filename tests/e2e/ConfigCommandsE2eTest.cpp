@@ -20,16 +20,15 @@ namespace {
 using Texts = std::vector<std::string>;
 const char kCaption[] = "Quorix - Ombrisal for IL-2";
 
-// Values below the program's settings key: the sub-key names, or one string value.
+// Below the program's settings key: the sub-key names of sub ("a;b;"), or its value.
 std::string stored(const std::string& sub, const char* value = nullptr) {
-    MyString path = (std::string(kQuorixRegRoot) + "\\" + sub).c_str();
+    MyString path = (std::string(kQuorixRegRoot) + "\\" + sub).c_str(), out;
     HKEY key = nullptr;
-    if (openRegistryKey(HKEY_CURRENT_USER, path, 0, KEY_READ, &key) != 0) return "<missing>";
-    MyString out;
     MyStringArray names;
+    if (openRegistryKey(HKEY_CURRENT_USER, path, 0, KEY_READ, &key) != 0) return "<missing>";
     if (value) getRegistryString(out, key, value, "<missing>");
     else enumRegKeys(&names, key);
-    for (int i = 0; i < names.iCount; ++i) out += (std::string(names.apItems[i]->text()) + ";").c_str();
+    for (int i = 0; i < names.iCount; ++i) out += *names.apItems[i], out += ";";
     closeRegistryKey(key);
     return out.text();
 }

@@ -15,7 +15,6 @@
 namespace {
 
 using Texts = std::vector<std::string>;
-const std::string kLong(256, 'x');
 
 class ConfigCommandsTest : public ::testing::Test {
 protected:
@@ -43,89 +42,63 @@ protected:
         h.app.pActProfile->findByILDev(a, IDIL_AILERONS);
         return a;
     }
-    std::string comboText(int id) {
-        int i = dlgComboSel(dlg, id);
-        return i < 0 ? "" : dlgComboItems(dlg, id)[i];
-    }
     AppHarness h;
     HWND dlg = nullptr;
 };
 
-TEST_F(ConfigCommandsTest, NamePromptLoopsUntilAFreeNameOrCancel) {
-    struct Case { const char* name; int id; std::vector<const char*> answers; Texts prompts; Texts profiles; };
+TEST_F(ConfigCommandsTest, NamePromptsLoopAndDeleteKeepsTheLastProfile) {
+    const std::string refused = "Profile\r\nA name may not contain \"\\\" or be longer than 255 characters...|";
+    const std::string taken = "Create Profile\r\nName is already in use by another profile...|";
+    const std::string kLong(256, 'x');
+    struct Case { int id; std::vector<const char*> answers; Texts prompts; const char* active; };
     const Case cases[] = {
-        {"create: case collision, refused, free", 107, {"flying", "a\\b", "Gliding"},
-         {"Create Profile|New Profile", "Create Profile\r\nName is already in use by another profile...|flying",
-          "Create Profile\r\nA name may not contain \"\\\" or be longer than 255 characters...|a\\b"},
-         {"Flying", "Gliding"}},
-        {"rename: too long, cancelled", 105, {kLong.c_str(), nullptr},
-         {"Rename Profile|Gliding",
-          "Rename Profile\r\nA name may not contain \"\\\" or be longer than 255 characters...|" + kLong},
-         {"Flying", "Gliding"}},
-        {"rename to a new spelling of its own name", 105, {"GLIDING"}, {"Rename Profile|Gliding"},
-         {"Flying", "GLIDING"}},
-        {"device: collision, then free", 303, {"Pedals", " My Stick "},
-         {"Rename Hardware|Stick", "Rename Hardware\r\nName is already in use by another hardware...|Pedals"},
-         {"Flying", "GLIDING"}},
+        {107, {"flying", "a\\b", "Gliding"}, {"Create Profile|New Profile", taken + "flying", "Create " + refused + "a\\b"},
+         "Gliding"},
+        {105, {kLong.c_str(), nullptr}, {"Rename Profile|Gliding", "Rename " + refused + kLong}, "Gliding"},
+        {105, {"GLIDING"}, {"Rename Profile|Gliding"}, "GLIDING"},  // its own name, new spelling
+        {303, {"Pedals", " My Stick "},
+         {"Rename Hardware|Stick", "Rename Hardware\r\nName is already in use by another hardware...|Pedals"}, "GLIDING"},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
+        SCOPED_TRACE(c.prompts[0]);
         EXPECT_EQ(c.prompts, answerPrompts(0, dlg, c.id, c.answers));
-        EXPECT_EQ(c.profiles, dlgComboItems(dlg, 104));
-    }
-    EXPECT_EQ("GLIDING", comboText(104));
-    EXPECT_STREQ("GLIDING", h.app.pActProfile->name.text());
-    EXPECT_EQ(Texts({" My Stick ", "Pedals"}), dlgComboItems(dlg, 302));
-}
-
-TEST_F(ConfigCommandsTest, DeleteAsksAndKeepsTheLastProfile) {
-    answerPrompts(0, dlg, 107, {"Racing"});
-    struct Case { int answer; const char* active; Texts profiles; };
-    const Case cases[] = {{IDNO, "Racing", {"Flying", "Racing"}}, {IDYES, "Flying", {"Flying"}},
-                          {IDYES, "Flying", {"Flying"}}};
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.answer);
-        EXPECT_EQ("Are you sure?", sendAnswering(dlg, 106, "Delete Profile", c.answer));
         EXPECT_STREQ(c.active, h.app.pActProfile->name.text());
-        EXPECT_EQ(c.profiles, dlgComboItems(dlg, 104));
     }
+    EXPECT_EQ(Texts({"Flying", "GLIDING"}), dlgComboItems(dlg, 104));
+    EXPECT_EQ(Texts({" My Stick ", "Pedals"}), dlgComboItems(dlg, 302));
+    const int answers[] = {IDNO, IDYES, IDYES};  // the last profile is kept
+    const char* actives[] = {"GLIDING", "Flying", "Flying"};
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ("Are you sure?", sendAnswering(dlg, 106, "Delete Profile", answers[i]));
+        EXPECT_STREQ(actives[i], h.app.pActProfile->name.text()) << i;
+    }
+    EXPECT_EQ(Texts({"Flying"}), dlgComboItems(dlg, 104));
     EXPECT_EQ(ailerons(), h.app.hwDevices.items[0]->axes[0].pDev2Axis) << "the remaining profile is bound again";
 }
 
 TEST_F(ConfigCommandsTest, SendAsAppliesTheFinalChoiceAndMovesTheControl) {
-    HWND row2 = GetDlgItem(dlg, 1206);
+    HWND row1 = GetDlgItem(dlg, 1106), row2 = GetDlgItem(dlg, 1206);
     SetFocus(row2);
     SendMessageA(row2, WM_KEYDOWN, VK_DOWN, 0);  // a step on the closed list: "-- none --" -> "Ailerons"
-    EXPECT_EQ("Ailerons", comboText(1206));
     EXPECT_EQ(HWA_X, ailerons()->idAxis) << "a step alone applies nothing";
-    SetFocus(GetDlgItem(dlg, 1106));  // leaving the list applies it
+    SetFocus(row1);  // leaving the list applies it
     EXPECT_EQ(HWA_Y, ailerons()->idAxis);
-    EXPECT_EQ("-- none --", comboText(1106));
-    EXPECT_EQ("Ailerons", comboText(1206));
+    EXPECT_EQ("-- none --", dlgText(dlg, 1106));
+    EXPECT_EQ("Ailerons", dlgText(dlg, 1206));
     EXPECT_EQ(0, ailerons()->iMinCalibVal) << "default axis settings";
     EXPECT_EQ(40, ailerons()->aiTranslate[5]) << "the curve is kept";
     EXPECT_EQ(-1, ailerons()->iLastValRaw);
 
-    HWND row1 = GetDlgItem(dlg, 1106);  // a choice from the opened list applies at once
-    SendMessageA(row1, CB_SHOWDROPDOWN, TRUE, 0);
+    SendMessageA(row1, CB_SHOWDROPDOWN, TRUE, 0);  // a choice from the opened list applies at once
     SendMessageA(row1, CB_SETCURSEL, SendMessageA(row1, CB_FINDSTRINGEXACT, -1, (LPARAM) "Rudder"), 0);
     SendMessageA(row1, WM_KEYDOWN, VK_RETURN, 0);
-    EXPECT_EQ("Rudder", comboText(1106));
-    EXPECT_EQ(h.app.hwDevices.items[0]->axes[0].pILDevice, h.app.ilDevices.apDevices[IDIL_RUDDER - 1]);
+    EXPECT_EQ(h.app.ilDevices.apDevices[IDIL_RUDDER - 1], h.app.hwDevices.items[0]->axes[0].pILDevice);
 
-    dlgChooseCombo(dlg, 1106, "-- none --");  // "-- none --" detaches
-    SetFocus(row2);
-    EXPECT_EQ(nullptr, h.app.hwDevices.items[0]->axes[0].pDev2Axis);
-    EXPECT_FALSE(dlgEnabled(dlg, 1107));
-}
-
-TEST_F(ConfigCommandsTest, InvertActsAtRestAndRenameWaitsForADevice) {
-    SendDlgItemMessageA(dlg, 1103, BM_CLICK, 0, 0);
-    EXPECT_EQ(1, ailerons()->bInvert);
-    EXPECT_EQ(-1, ailerons()->iLastValRaw);
+    SendDlgItemMessageA(dlg, 1103, BM_CLICK, 0, 0);  // invert
+    EXPECT_EQ(1, h.app.hwDevices.items[0]->axes[0].pDev2Axis->bInvert);
     h.di.unplug(0), h.di.unplug(1);
     h.app.enumHwDevices();
-    EXPECT_FALSE(dlgEnabled(dlg, 303));
+    EXPECT_FALSE(dlgEnabled(dlg, 303)) << "no device to rename";
     EXPECT_EQ(Texts(), answerPrompts(0, dlg, 303, {"x"}));
 }
 
