@@ -88,26 +88,25 @@ int main() {
         fprintf(stderr, "bench_dialog: the dialog did not open\n");
         return 1;
     }
-    SetTextCounter writes;
-    writes.watchAxisRows(dlg);
+    SetTextCounter writes(dlg);
     if (app.runRound() != 0 || !app.il2Com.bConnected || app.il2Com.iInCockpit != 1) {
         fprintf(stderr, "bench_dialog: no link to the stand-in simulator\n");
         return 1;
     }
     // The tick stays frozen: no further link tests, every round is the devices' and the dialog's work.
-    long firstPass = writes.total();
+    long firstPass = writes.lWrites;
 
     const int kStill = 100000;
-    writes.reset();
+    writes.lWrites = 0;
     double t0 = nowUs();
     for (int i = 0; i < kStill; ++i) app.runRound();
     double stillUs = (nowUs() - t0) / kStill;
     printf("(a) still controllers, dialog open, 8 x 8 axes: %.3f us per round\n", stillUs);
     printf("    control writes: %ld in the first (redraw) pass, %ld in the %d rounds after it\n", firstPass,
-           writes.total(), kStill);
+           writes.lWrites, kStill);
 
     const int kMoving = 2000;
-    writes.reset();
+    writes.lWrites = 0;
     sim.clearRecords();
     t0 = nowUs();
     for (int i = 0; i < kMoving; ++i) {
@@ -125,11 +124,11 @@ int main() {
     sim.waitForRecords(static_cast<size_t>(kMoving) * 64, 5000);
     printf("(b) every axis changing, dialog open: %.1f us per round, %.2f control writes per round "
            "(24 expected: the shown device), %zu of %d datagrams arrived\n",
-           movingUs, static_cast<double>(writes.total()) / kMoving, sim.recordCount(), kMoving * 64);
+           movingUs, static_cast<double>(writes.lWrites) / kMoving, sim.recordCount(), kMoving * 64);
 
     // The same without the link: what the dialog and the transfer functions cost alone.
     app.il2Com.closeConnection();
-    writes.reset();
+    writes.lWrites = 0;
     t0 = nowUs();
     for (int i = 0; i < kMoving; ++i) {
         LONG v = (i % 2) ? 1000 : 64000;
@@ -142,7 +141,7 @@ int main() {
     double localUs = (nowUs() - t0) / kMoving;
     printf("(c) every axis changing, dialog open, link down (nothing sent): %.1f us per round, "
            "%.2f control writes per round, %.1f us per write at most\n",
-           localUs, static_cast<double>(writes.total()) / kMoving, localUs * kMoving / writes.total());
+           localUs, static_cast<double>(writes.lWrites) / kMoving, localUs * kMoving / writes.lWrites);
 
     pumpMessages();
     DestroyWindow(dlg);
