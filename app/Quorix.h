@@ -11,6 +11,7 @@
 #include "il2/IL2Com.h"
 #include "il2/ILDevice.h"
 #include "profile/Profile.h"
+#include "res/resource.h"
 #include "ui/DlgCfg.h"
 
 enum {
@@ -20,7 +21,6 @@ enum {
 };
 enum { STATEFLAG_IL2_CONNECTED = 0x0001 };
 enum { WM_TRAYICON = WM_USER + 1 };
-enum { IDM_CONFIGURE = 101, IDM_QUIT = 999 };
 
 // Where the outside world enters; tests replace these.
 typedef BOOL(WINAPI* ShellNotifyIconFn)(DWORD message, PNOTIFYICONDATAA data);

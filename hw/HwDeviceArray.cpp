@@ -2,7 +2,6 @@
 #include <cstring>
 #include <new>
 
-#include "app/Quorix.h"
 #include "base/MyRegFuncs.h"
 #include "hw/HwDevice.h"
 

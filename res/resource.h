@@ -1,8 +1,8 @@
 #pragma once
 // Identifiers shared by the resource script and the code.
 #define IDM_TRAY_TITLE 0
-#define IDM_TRAY_CONFIGURE 101
-#define IDM_TRAY_QUIT 999
+#define IDM_CONFIGURE 101
+#define IDM_QUIT 999
 
 // "DLGCFG", the main configuration dialog, in the order of its table.
 #define IDC_CFG_PROFILE_GROUP 102

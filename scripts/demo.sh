@@ -25,7 +25,7 @@ fail() { echo "demo: $*" >&2; exit 1; }
 if ! [[ "$secs" =~ ^[0-9]{1,4}$ ]] || [ "$secs" -lt 1 ] || [ "$secs" -gt 3600 ]; then
   fail "QUORIX_RUN_SECONDS must be a whole number from 1 to 3600, not '$secs'"
 fi
-for f in quorix.exe il2sim.exe qxctl.exe vjoyctl.exe vjoy/dinput8.dll; do
+for f in quorix.exe il2sim.exe qxctl.exe padsimctl.exe padsim/dinput8.dll; do
   [ -f "$build/$f" ] || fail "$build/$f is missing (run scripts/build.sh)"
 done
 
@@ -81,7 +81,7 @@ trap 'exit 130' INT TERM
 # The folder quorix.exe ships from never holds the DLL: run a copy.
 rm -rf "$demo"
 mkdir -p "$demo"
-cp "$build/quorix.exe" "$build/vjoy/dinput8.dll" "$demo/"
+cp "$build/quorix.exe" "$build/padsim/dinput8.dll" "$demo/"
 cd "$demo"
 
 # Prefix, display and Wine's background services first, so that none of them
@@ -142,9 +142,9 @@ quorix_pid=$!
 
 echo "Running: il2sim.exe (stand-in simulator) on 127.0.0.1:$port, pilot in the cockpit;"
 echo "         quorix.exe with profile \"Demo\": Virtual Stick 1, axis X -> \"Ailerons\", poll every 10 ms;"
-echo "         vjoyctl sweep 1 X $secs: the stick from full left to full right and back."
+echo "         padsimctl sweep 1 X $secs: the stick from full left to full right and back."
 echo "Commands arriving at the simulator for $secs s:"
-"$run" "$build/vjoyctl.exe" sweep 1 X "$secs" >/dev/null 2>sweep.err &
+"$run" "$build/padsimctl.exe" sweep 1 X "$secs" >/dev/null 2>sweep.err &
 sweep_pid=$!
 
 # Live, as the simulator prints them: "cmd Ailerons -0.42" becomes
@@ -170,7 +170,7 @@ timeout "$((secs + 1))" tail -n +1 -f sim.out | awk '
 count="$(grep -c '^cmd Ailerons ' sim.out || true)"
 if [ "$count" -eq 0 ]; then
   echo "demo: state of the virtual controllers:" >&2
-  "$run" "$build/vjoyctl.exe" show >&2 || true
+  "$run" "$build/padsimctl.exe" show >&2 || true
   fail "no command arrived at the simulator (its output: $demo/sim.out)"
 fi
 wait_gone "$sweep_pid" 5 || fail "the sweep did not end"

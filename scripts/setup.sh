@@ -7,7 +7,7 @@ packages=(
   cmake make
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
   wine64 xvfb xauth x11-utils
-  googletest
+  googletest zip unzip
 )
 
 missing=()

@@ -41,7 +41,7 @@ wine_env_ensure() {
   mkdir -p "$(dirname "$WINEPREFIX")"
   _wine_lock
   if [ -z "${DISPLAY:-}" ]; then _start_xvfb; fi
-  if [ ! -f "$WINEPREFIX/.quorix-ready-2" ]; then
+  if [ ! -f "$WINEPREFIX/.quorix-ready-3" ]; then
     # A server kept alive from earlier would make the waits below last its whole life.
     "$WINESERVER" -k >/dev/null 2>&1 || true
     "$WINE64" wineboot -u >/dev/null 2>&1 || true
@@ -50,8 +50,12 @@ wine_env_ensure() {
     # a backtrace and shows no dialog, so a crashing test fails instead of hanging.
     "$WINE64" reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
     "$WINE64" reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' /v Auto /t REG_SZ /d 1 /f >/dev/null 2>&1
+    # Xvfb runs no window manager: a managed window makes Wine wait about 2 s for
+    # one each time a dialog or message box closes, and gets no title bar.
+    # Unmanaged, Wine draws the frame itself and closes windows at once.
+    "$WINE64" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
     "$WINESERVER" -w
-    touch "$WINEPREFIX/.quorix-ready-2"
+    touch "$WINEPREFIX/.quorix-ready-3"
   fi
   # One server for the whole run (it ends by itself ten minutes after the last
   # client). The first program started under it also starts Wine's background

@@ -41,7 +41,7 @@ protected:
         seedLink(rig.sim.port());
         seedAssignment("Flying", 1, 1, 0);  // the profile, nothing assigned
         rig.sim.setInCockpit(1);
-        ASSERT_EQ(VJOY_OK, rig.vjoy.setAxis(1, 1, 39322));  // stick X at 60 %
+        ASSERT_EQ(PADSIM_OK, rig.pads.setAxis(1, 1, 39322));  // stick X at 60 %
         ASSERT_TRUE(rig.startQuorix());
         PostMessageA(rig.quorix.frame(), WM_COMMAND, 101, 0);  // "Configure..."
         dlg = waitDlg(rig.quorix.pid(), kCaption, 104);
@@ -74,7 +74,7 @@ TEST_F(ConfigCommandsE2eTest, SendAsInvertAndAxisSettingsShapeTheWire) {
     SendDlgItemMessageA(axisDlg, 10200, TBM_SETPOS, TRUE, 50);
     dlgCommand(axisDlg, IDOK);  // 80 % inverted is 20 %, times 50 % is 10 %
     EXPECT_TRUE(rig.waitForCommand("R/85\\-1.00/85\\-0.80", 5000));
-    ASSERT_EQ(VJOY_OK, rig.vjoy.setAxis(1, 1, 0));
+    ASSERT_EQ(PADSIM_OK, rig.pads.setAxis(1, 1, 0));
     EXPECT_TRUE(rig.waitForCommand("R/85\\-1.00/85\\1.00", 5000));
 }
 

@@ -49,9 +49,9 @@ protected:
     // Milliseconds until the stick was read n more times (the deadline when not).
     DWORD msForReads(long n, DWORD deadline) {
         long start = 0, now = 0;
-        rig.vjoy.getReads(start, 1);
+        rig.pads.getReads(start, 1);
         DWORD t0 = GetTickCount();
-        waitFor(deadline, [&] { return rig.vjoy.getReads(now, 1) == VJOY_OK && now - start >= n; });
+        waitFor(deadline, [&] { return rig.pads.getReads(now, 1) == PADSIM_OK && now - start >= n; });
         return GetTickCount() - t0;
     }
     void scroll(int code, int pos) {
@@ -68,7 +68,7 @@ protected:
 };
 
 TEST_F(DialogTest, LiveValuesFollowTheStickAndUnpluggingSwitchesOrClearsTheBox) {
-    rig.vjoy.plug(2);
+    rig.pads.plug(2);
     startAndOpen();
     struct Step { int ctrl, axis; long value; int id; const char* shown; };
     const Step kSteps[] = {
@@ -78,7 +78,7 @@ TEST_F(DialogTest, LiveValuesFollowTheStickAndUnpluggingSwitchesOrClearsTheBox) 
     };
     for (const Step& st : kSteps) {
         SCOPED_TRACE(st.id);
-        ASSERT_EQ(VJOY_OK, st.ctrl > 0 ? rig.vjoy.setAxis(st.ctrl, st.axis, st.value) : rig.vjoy.unplug(-st.ctrl));
+        ASSERT_EQ(PADSIM_OK, st.ctrl > 0 ? rig.pads.setAxis(st.ctrl, st.axis, st.value) : rig.pads.unplug(-st.ctrl));
         waitText(st.id, st.shown);
     }
     EXPECT_TRUE(dlgComboItems(dlg, 302).empty());

@@ -20,8 +20,8 @@ class ConfigCommandsTest : public ::testing::Test {
 protected:
     void SetUp() override {
         deleteTestSettings();
-        h.di.addController(fakeGuid(10), "Stick", "Stick Product");
-        h.di.addController(fakeGuid(40), "Pedals", "Pedals Product");
+        h.di.addController(fakeGuid(10), "Stick");
+        h.di.addController(fakeGuid(40), "Pedals");
         ASSERT_EQ(0, h.init());
         h.app.pActProfile->name = "Flying";
         GUID g = fakeGuid(10);

@@ -23,8 +23,8 @@ protected:
     void SetUp() override {
         deleteTestSettings();
         ASSERT_EQ(0, sim.start(0));
-        stick = h.di.addController(fakeGuid(10), "Stick", "Stick Product");
-        h.di.addController(fakeGuid(11), "Throttle", "Throttle Product");
+        stick = h.di.addController(fakeGuid(10), "Stick");
+        h.di.addController(fakeGuid(11), "Throttle");
         ASSERT_EQ(0, h.init());
         KillTimer(h.app.hFrameWnd, h.app.uiTimerId);  // rounds run only when the test says
         h.app.uiTimerId = 0;
@@ -77,7 +77,7 @@ TEST_F(DlgCfgTest, OpensWithItsCaptionsEnabledStatesAndLists) {
         {207, "127.0.0.1", true}, {208, port.c_str(), true}, {209, "Connected to IL-2", false},
         {210, "Player In Cockpit", false}, {301, "Hardware:   ", true}, {303, "Rename ...", true},
         {304, "Instance Name:", true}, {305, "Stick", true}, {306, "Product Name:", true},
-        {307, "Stick Product", true}, {309, "Raw", true}, {310, "Invert", true}, {311, "Reported", true},
+        {307, PADSIM_PRODUCT_NAME, true}, {309, "Raw", true}, {310, "Invert", true}, {311, "Reported", true},
         {312, "Corrected", true}, {313, "Send as", true}, {211, "Poll Frequency", true}, {217, "10 ms", true},
         {218, "100 ms", true}, {213, "Every", true}, {214, "40", false}, {215, "Milliseconds", true},
         {216, "", false}, {101, "Close", true},
@@ -136,9 +136,7 @@ TEST_F(DlgCfgTest, LiveValuesAreWrittenOnlyWhenChangedOrAfterRedraw) {
     for (const Step& st : kSteps) {
         SCOPED_TRACE(st.name);
         writes.lWrites = 0;
-        DIJOYSTATE2& s = h.di.state(stick);
-        LONG* axes[] = {&s.lX, &s.lY, &s.lZ};
-        if (st.axis > 0) *axes[st.axis - 1] = st.value;
+        if (st.axis > 0) h.di.setAxis(stick, st.axis, st.value);
         if (st.axis < 0) {
             ASSERT_EQ(0, h.app.dlgCfg.drawHwDev());
         }

@@ -8,41 +8,21 @@
 
 #include "app/Quorix.h"
 #include "hw/HwDevice.h"
-#include "support/FakeDirectInput.h"
+#include "support/Pads.h"
 #include "support/ScratchKey.h"
+#include "support/Seeding.h"
 
 namespace {
-
-typedef std::vector<unsigned char> Bytes;
-
-Bytes bytesOf(const void* p, size_t n) { return Bytes(static_cast<const char*>(p), static_cast<const char*>(p) + n); }
 
 class HwDeviceRegistry : public ::testing::Test {
 protected:
     HwDeviceRegistry() : scratch("QuorixTest-HwDev"), hwDev(scratch.path().text()) { hwDev += "\\HwDev"; }
 
     // Writes below HwDev\<sub> past the code under test (no value when name is null).
-    void put(const char* sub, const char* name, DWORD type, const void* data, DWORD size) {
-        HKEY k = nullptr;
-        ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_CURRENT_USER, (hwDev + "\\" + sub).c_str(), 0, nullptr, 0,
-                                                 KEY_ALL_ACCESS, nullptr, &k, nullptr));
-        if (name) {
-            EXPECT_EQ(ERROR_SUCCESS, RegSetValueExA(k, name, 0, type, static_cast<const BYTE*>(data), size));
-        }
-        RegCloseKey(k);
+    void put(const char* sub, const char* name, DWORD type, const void* data, size_t size) {
+        regWrite(hwDev + "\\" + sub, name, type, std::string(static_cast<const char*>(data), size));
     }
     void putText(const char* sub, const char* name, const char* t) { put(sub, name, REG_SZ, t, strlen(t) + 1); }
-    // Type and bytes of a stored value; type 0 when the value or its key is missing.
-    Bytes query(const std::string& sub, const char* name, DWORD& type) {
-        type = 0;
-        Bytes bytes(64);
-        DWORD size = 64;
-        if (RegGetValueA(HKEY_CURRENT_USER, (hwDev + "\\" + sub).c_str(), name, RRF_RT_ANY | RRF_NOEXPAND, &type,
-                         bytes.data(), &size) != ERROR_SUCCESS)
-            type = 0;
-        bytes.resize(type ? size : 0);
-        return bytes;
-    }
 
     ScratchKey scratch;
     std::string hwDev;
@@ -68,20 +48,13 @@ TEST_F(HwDeviceRegistry, EveryDeviceIsSavedUnderItsGuidTextConnectedOrNot) {
     // 38 characters; Data1, Data2, Data3 most significant digit first, Data4 in byte order.
     const std::string k1 = "{04030201-0605-0807-090A-0B0C0D0E0F10}";
     const std::string k2 = "{F3F2F1F0-F5F4-F7F6-F8F9-FAFBFCFDFEFF}";
-    const struct { std::string sub; const char* name; DWORD type; Bytes bytes; } expected[] = {
-        {k1, "guid", REG_BINARY, bytesOf(&g1, 16)},
-        {k1, "sInstName", REG_SZ, bytesOf("Stick", 6)},
-        {k1, "sUsrName", REG_SZ, bytesOf("My Stick", 9)},
-        {k2, "guid", REG_BINARY, bytesOf(&g2, 16)},
-        {k2, "sInstName", REG_SZ, bytesOf("Pedals", 7)},
-        {k2, "sUsrName", REG_SZ, bytesOf("Pedals", 7)},
-        {"Keep", "sInstName", REG_SZ, bytesOf("an older entry", 15)},  // nothing is pruned
+    const struct { std::string sub; const char* name; RegValue value; } expected[] = {
+        {k1, "guid", binaryValue(&g1, 16)},  {k1, "sInstName", textValue("Stick")},
+        {k1, "sUsrName", textValue("My Stick")}, {k2, "guid", binaryValue(&g2, 16)},
+        {k2, "sInstName", textValue("Pedals")}, {k2, "sUsrName", textValue("Pedals")},
+        {"Keep", "sInstName", textValue("an older entry")},  // nothing is pruned
     };
-    for (const auto& e : expected) {
-        DWORD type = 0;
-        EXPECT_EQ(e.bytes, query(e.sub, e.name, type)) << e.sub << " " << e.name;
-        EXPECT_EQ(e.type, type) << e.sub << " " << e.name;
-    }
+    for (const auto& e : expected) EXPECT_EQ(e.value, regRead(hwDev + "\\" + e.sub, e.name)) << e.sub << " " << e.name;
 }
 
 TEST_F(HwDeviceRegistry, LoadsEverySubkeyWhateverItsNameAndDefaultsTheUserName) {

@@ -5,51 +5,20 @@
 
 #include "base/MyRegFuncs.h"
 #include "support/ScratchKey.h"
+#include "support/Seeding.h"
 
 namespace {
-struct Raw {
-    LONG lStatus;
-    DWORD dwType;
-    std::string sBytes;
-};
-
-Raw queryRaw(HKEY key, const char* name) {
-    Raw r{0, 0, std::string()};
-    DWORD size = 0;
-    r.lStatus = RegQueryValueExA(key, name, nullptr, &r.dwType, nullptr, &size);
-    if (r.lStatus != ERROR_SUCCESS) return r;
-    r.sBytes.resize(size);
-    r.lStatus = RegQueryValueExA(key, name, nullptr, &r.dwType, reinterpret_cast<BYTE*>(&r.sBytes[0]), &size);
-    r.sBytes.resize(size);
-    return r;
-}
-
-void putRaw(HKEY key, const char* name, DWORD type, const std::string& bytes) {
-    ASSERT_EQ(ERROR_SUCCESS, RegSetValueExA(key, name, 0, type, reinterpret_cast<const BYTE*>(bytes.data()),
-                                            static_cast<DWORD>(bytes.size())));
-}
-
-std::string dword(DWORD v) { return std::string(reinterpret_cast<const char*>(&v), 4); }
-
-void counts(HKEY key, DWORD& subKeys, DWORD& values) {
-    subKeys = values = 99;
-    ASSERT_EQ(ERROR_SUCCESS, RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, &subKeys, nullptr, nullptr, &values,
-                                              nullptr, nullptr, nullptr, nullptr));
-}
-
-// Creates path below key and gives it the named REG_SZ values.
-void makeKey(HKEY key, const char* path, std::vector<std::string> valueNames) {
-    HKEY k = nullptr;
-    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(key, path, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &k, nullptr));
-    for (const std::string& n : valueNames) putRaw(k, n.c_str(), REG_SZ, std::string("v", 2));
-    RegCloseKey(k);
-}
+std::string dword(DWORD v) { return dwordValue(v).second; }
 }  // namespace
 
 class Registry : public ::testing::Test {
 protected:
     void SetUp() override { ASSERT_TRUE(scratch.ok()); }
     HKEY& key() { return scratch.key(); }
+    std::string path(const char* sub = nullptr) {
+        return std::string(scratch.path().text()) + (sub ? std::string("\\") + sub : std::string());
+    }
+    void putRaw(const char* name, DWORD type, const std::string& bytes) { regWrite(path(), name, type, bytes); }
     ScratchKey scratch;
 };
 
@@ -68,7 +37,7 @@ TEST_F(Registry, WritersStoreTheFixedEncodings) {
     EXPECT_EQ(0, setRegistryDouble(key(), "negzero", -0.001, 2));
     EXPECT_EQ(0, setRegistryBinary(key(), "blob", blob, 3));
     EXPECT_EQ(0, setRegistryBinary(key(), "noblob", blob, 0));
-    putRaw(key(), "retyped", REG_SZ, std::string("x", 2));
+    putRaw("retyped", REG_SZ, std::string("x", 2));
     EXPECT_EQ(0, setRegistryInt(key(), "retyped", 9));
 
     struct Case { const char* name; DWORD type; std::string bytes; };
@@ -83,10 +52,7 @@ TEST_F(Registry, WritersStoreTheFixedEncodings) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        Raw r = queryRaw(key(), c.name);
-        ASSERT_EQ(ERROR_SUCCESS, r.lStatus);
-        EXPECT_EQ(c.type, r.dwType);
-        EXPECT_EQ(c.bytes, r.sBytes);
+        EXPECT_EQ(RegValue(c.type, c.bytes), regRead(path(), c.name));
     }
 
     double d = 0;
@@ -98,19 +64,19 @@ TEST_F(Registry, WritersStoreTheFixedEncodings) {
 }
 
 TEST_F(Registry, ReadersTakeOnlyTheirOwnType) {
-    putRaw(key(), "sz7", REG_SZ, std::string("7", 2));
-    putRaw(key(), "dw7", REG_DWORD, dword(7));
-    putRaw(key(), "dw5", REG_DWORD, dword(5));
-    putRaw(key(), "short", REG_DWORD, std::string("\x07\x00", 2));
-    putRaw(key(), "bin4", REG_BINARY, dword(7));
-    putRaw(key(), "xx", REG_SZ, std::string("xx", 3));
-    putRaw(key(), "blank", REG_SZ, std::string(1, '\0'));
-    putRaw(key(), "abc", REG_SZ, std::string("abc", 4));
-    putRaw(key(), "num", REG_SZ, std::string("  -2.5e1x", 10));
-    putRaw(key(), "zerobytes", REG_SZ, std::string());
-    putRaw(key(), "unterminated", REG_SZ, std::string("1.5"));
-    putRaw(key(), "expand", REG_EXPAND_SZ, std::string("%TEMP%\\q", 9));
-    putRaw(key(), "multi", REG_MULTI_SZ, std::string("one\0two\0", 9));
+    putRaw("sz7", REG_SZ, std::string("7", 2));
+    putRaw("dw7", REG_DWORD, dword(7));
+    putRaw("dw5", REG_DWORD, dword(5));
+    putRaw("short", REG_DWORD, std::string("\x07\x00", 2));
+    putRaw("bin4", REG_BINARY, dword(7));
+    putRaw("xx", REG_SZ, std::string("xx", 3));
+    putRaw("blank", REG_SZ, std::string(1, '\0'));
+    putRaw("abc", REG_SZ, std::string("abc", 4));
+    putRaw("num", REG_SZ, std::string("  -2.5e1x", 10));
+    putRaw("zerobytes", REG_SZ, std::string());
+    putRaw("unterminated", REG_SZ, std::string("1.5"));
+    putRaw("expand", REG_EXPAND_SZ, std::string("%TEMP%\\q", 9));
+    putRaw("multi", REG_MULTI_SZ, std::string("one\0two\0", 9));
 
     struct IntCase { const char* name; int value; };
     const IntCase ints[] = {{"missing", -1}, {"sz7", -1}, {"dw7", 7}, {"short", -1}, {"bin4", -1}};
@@ -157,10 +123,10 @@ TEST_F(Registry, ReadersTakeOnlyTheirOwnType) {
 
 TEST_F(Registry, BinaryReadsAtMostTheBufferSize) {
     const std::string ten("0123456789"), twenty("ABCDEFGHIJKLMNOPQRST");
-    putRaw(key(), "ten", REG_BINARY, ten);
-    putRaw(key(), "twenty", REG_BINARY, twenty);
-    putRaw(key(), "sixteen", REG_BINARY, twenty.substr(0, 16));
-    putRaw(key(), "text", REG_SZ, std::string("abc", 4));
+    putRaw("ten", REG_BINARY, ten);
+    putRaw("twenty", REG_BINARY, twenty);
+    putRaw("sixteen", REG_BINARY, twenty.substr(0, 16));
+    putRaw("text", REG_SZ, std::string("abc", 4));
     const std::string def("dddddddddddddddd");
 
     struct Case { const char* name; bool withDef; std::string want; };
@@ -207,8 +173,6 @@ TEST_F(Registry, OpenCreateClose) {
     EXPECT_EQ(0, setRegistryInt(k, "kept", 3));
     EXPECT_EQ(0, closeRegistryKey(k));
     EXPECT_EQ(nullptr, k);
-    EXPECT_EQ(0, closeRegistryKey(k));  // null: nothing to close
-    EXPECT_EQ(nullptr, k);
 
     EXPECT_EQ(0, createRegistryKeyIfNotExists(HKEY_CURRENT_USER, deep));  // existing: left as it is
     ASSERT_EQ(0, openRegistryKey(HKEY_CURRENT_USER, deep, 0, KEY_ALL_ACCESS, &k));
@@ -224,52 +188,30 @@ TEST_F(Registry, EnumRegKeysAppendsBehindExistingEntries) {
     EXPECT_EQ(0, enumRegKeys(&names, key()));
     EXPECT_EQ(1, names.iCount);
 
-    makeKey(key(), "k2", {});
-    makeKey(key(), "k1", {});
-    makeKey(key(), "a-rather-longer-name\\below", {});
+    for (const char* k : {"k2", "k1", "a-rather-longer-name\\below"}) regWrite(path(k));
     EXPECT_EQ(0, enumRegKeys(&names, key()));
     ASSERT_EQ(4, names.iCount);
     EXPECT_STREQ("front", names.apItems[0]->text());
-    for (int i = 1; i < 4; ++i) {
-        char name[64] = {};
-        DWORD len = sizeof name;
-        ASSERT_EQ(ERROR_SUCCESS, RegEnumKeyExA(key(), static_cast<DWORD>(i - 1), name, &len, nullptr, nullptr,
-                                               nullptr, nullptr));
-        EXPECT_STREQ(name, names.apItems[i]->text());
-    }
+    std::vector<std::string> order = regNames(path());
+    for (int i = 1; i < 4; ++i) EXPECT_EQ(order[i - 1], names.apItems[i]->text());
 }
 
 TEST_F(Registry, ClearRemovesEverythingAtAnyDepth) {
     // Value names far longer than any sub-key name, and in B a sub-key name longer
     // than its value names: the one name buffer must fit both kinds.
     const std::string longName(300, 'v');
-    makeKey(key(), "", {"", "one", longName});
-    makeKey(key(), "A", {"x", longName + "A"});
-    makeKey(key(), "A\\deep", {"y"});
-    makeKey(key(), "A\\deep\\deeper", {longName});
-    makeKey(key(), "B", {"z"});
-    makeKey(key(), "B\\sub", {});
-    DWORD subKeys, values;
-    counts(key(), subKeys, values);
-    ASSERT_EQ(2u, subKeys);
-    ASSERT_EQ(3u, values);
-
+    const struct { const char* sub; std::vector<std::string> values; } keys[] = {
+        {nullptr, {"", "one", longName}}, {"A", {"x", longName + "A"}}, {"A\\deep", {"y"}},
+        {"A\\deep\\deeper", {longName}}, {"B", {"z"}}, {"B\\sub", {}}};
+    for (const auto& k : keys) {
+        regWrite(path(k.sub));
+        for (const std::string& v : k.values) regWrite(path(k.sub), v.c_str(), REG_SZ, std::string("v", 2));
+    }
+    ASSERT_EQ(2u, regNames(path()).size());
+    ASSERT_EQ(3u, regNames(path(), true).size());
     EXPECT_EQ(0, clearRegistryKey(key()));
-    counts(key(), subKeys, values);
-    EXPECT_EQ(0u, subKeys);
-    EXPECT_EQ(0u, values);
+    EXPECT_TRUE(regNames(path()).empty());
+    EXPECT_TRUE(regNames(path(), true).empty());
     EXPECT_EQ(0, clearRegistryKey(key()));  // already empty
     EXPECT_EQ(0, setRegistryInt(key(), "still-usable", 1));
-}
-
-TEST(ScratchKeyHelper, RemovesItsKeyWithEverythingBelow) {
-    MyString path(nullptr);
-    {
-        ScratchKey scratch("ScratchSelfTest");
-        ASSERT_TRUE(scratch.ok());
-        path = scratch.path();
-        makeKey(scratch.key(), "sub\\subsub", {"v"});
-    }
-    HKEY k = nullptr;
-    EXPECT_EQ(ERROR_FILE_NOT_FOUND, RegOpenKeyExA(HKEY_CURRENT_USER, path.text(), 0, KEY_READ, &k));
 }

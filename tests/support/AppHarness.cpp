@@ -15,15 +15,15 @@ AppHarness::AppHarness() : hInst(GetModuleHandleA(nullptr)) {
     gShellRequests.clear();
     app.sRegRoot = kTestRegRoot;
     app.pShellNotifyIcon = recordShellNotifyIcon;
-    app.pDirectInput8Create = fakeDirectInput8Create;
-    setFakeDirectInput(&di);
+    app.pDirectInput8Create = padsimDirectInput8Create;
+    padsimSetInProcess(&di);
 }
 
 AppHarness::~AppHarness() {
     quit();
     // A new harness registers the window class again.
     UnregisterClassA("Quorix", hInst);
-    setFakeDirectInput(nullptr);
+    padsimSetInProcess(nullptr);
 }
 
 int AppHarness::init() { return app.init(hInst); }

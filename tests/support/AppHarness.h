@@ -5,7 +5,7 @@
 #include <windows.h>
 
 #include "app/Quorix.h"
-#include "support/FakeDirectInput.h"
+#include "support/Pads.h"
 
 extern const char* const kTestRegRoot;
 
@@ -28,7 +28,7 @@ public:
 
     // Declared before the application object, which it must outlive. It starts
     // with no controller; tests add them before init().
-    FakeDirectInput di;
+    VirtualDirectInput di;
     Quorix app;
     HINSTANCE hInst;
 };

@@ -10,16 +10,8 @@
 
 #include "il2sim/Il2SimServer.h"
 #include "support/QuorixProcess.h"
-#include "vjoy/VirtualControllers.h"
-
-// Registry writers for seeding the program's settings (below its root key).
-void seedDword(const std::string& subKey, const char* name, DWORD value);
-void seedString(const std::string& subKey, const char* name, const char* value);
-void seedBinary(const std::string& subKey, const char* name, const void* data, DWORD size);
-// The link to the simulator at 127.0.0.1:port and the poll interval.
-void seedLink(unsigned short port, DWORD intervalMs = 10);
-// Active profile `profile` assigning axis of virtual controller ctrl (1..4) to control id.
-void seedAssignment(const char* profile, int id, int ctrl, int axis);
+#include "support/Seeding.h"
+#include "padsim/VirtualControllers.h"
 
 class E2eRig {
 public:
@@ -35,7 +27,7 @@ public:
     bool waitForCommand(const std::string& text, DWORD ms) const;
 
     Il2SimServer sim;
-    VirtualControllers vjoy;
+    VirtualControllers pads;
     QuorixProcess quorix;
     std::string sAppDir;
 };

@@ -24,10 +24,3 @@ TEST(RoundnMy, PlacesFromTheDoubleProduct) {
     };
     for (const Case& c : cases) EXPECT_EQ(c.r, roundnMy(c.x, c.n)) << "x=" << c.x << " n=" << c.n;
 }
-
-TEST(Absf, Magnitude) {
-    EXPECT_EQ(3.25, absf(-3.25));
-    EXPECT_EQ(2.0, absf(2.0));
-    EXPECT_EQ(0.0, absf(-0.0));
-    EXPECT_EQ(1e-300, absf(-1e-300));
-}

@@ -32,9 +32,8 @@ TEST_F(ProfileArrayTest, DoubleNamesIgnoreLetterCaseAndIncludeDeleted) {
         Profile* exclude;
         int bDouble;
     } cases[] = {
-        {"Alpha", nullptr, 1},  {"ALPHA", nullptr, 1}, {"aLpHa", nullptr, 1}, {"alpha", alpha, 0},
-        {"Alpha", alpha, 0},    {"beta", nullptr, 1},  {"Beta", alpha, 1},    {"Delta", nullptr, 0},
-        {"Alph", nullptr, 0},   {"Alpha ", nullptr, 0}, {"", nullptr, 0},
+        {"ALPHA", nullptr, 1}, {"alpha", alpha, 0}, {"beta", nullptr, 1}, {"Beta", alpha, 1},
+        {"Alph", nullptr, 0},  {"Alpha ", nullptr, 0}, {"", nullptr, 0},
     };
     for (const auto& c : cases) {
         MyString name(c.name);

@@ -11,7 +11,7 @@
 
 #include "app/Quorix.h"
 #include "il2sim/Il2SimServer.h"
-#include "support/FakeDirectInput.h"
+#include "support/Pads.h"
 
 namespace {
 
@@ -40,16 +40,16 @@ int main() {
     }
     sim.setInCockpit(1);
 
-    FakeDirectInput di;
-    for (int d = 0; d < kDevices; ++d) di.addController(fakeGuid(static_cast<unsigned char>(16 * d + 1)), "Stick", "Stick");
-    setFakeDirectInput(&di);
+    VirtualDirectInput di;
+    for (int d = 0; d < kDevices; ++d) di.addController(fakeGuid(static_cast<unsigned char>(16 * d + 1)), "Stick");
+    padsimSetInProcess(&di);
 
     Quorix app;
     app.sRegRoot = "Software\\Velmora\\QuorixBench-NoSuchKey";  // never written: nothing calls saveConfig
     Profile* unused = nullptr;
     app.profiles.readConfig(app.sRegRoot, unused);
     app.pActProfile = unused;
-    fakeDirectInput8Create(nullptr, 0x0800, IID_IDirectInput8A, reinterpret_cast<void**>(&app.pDI), nullptr);
+    padsimDirectInput8Create(nullptr, 0x0800, IID_IDirectInput8A, reinterpret_cast<void**>(&app.pDI), nullptr);
     if (app.enumHwDevices() != 0 || app.hwDevices.count != kDevices) {
         fprintf(stderr, "bench_round: discovery failed\n");
         return 1;
@@ -107,8 +107,7 @@ int main() {
     for (int i = 0; i < kMoving; ++i) {
         LONG v = (i % 2) ? 1000 : 64000;
         for (int d = 0; d < kDevices; ++d) {
-            DIJOYSTATE2& s = di.state(d);
-            s.lX = s.lY = s.lZ = s.lRx = s.lRy = s.lRz = s.rglSlider[0] = s.rglSlider[1] = v;
+            for (int a = HWA_X; a <= HWA_SLD2; ++a) di.setAxis(d, a, v);
         }
         if (app.runRound() != 0) {
             fprintf(stderr, "bench_round: a round failed\n");
@@ -122,7 +121,7 @@ int main() {
            movingUs, movingUs / 64, sim.recordCount(), kMoving * 64);
 
     app.il2Com.closeConnection();
-    setFakeDirectInput(nullptr);
+    padsimSetInProcess(nullptr);
     sim.stop();
     return 0;
 }

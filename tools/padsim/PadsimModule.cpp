@@ -1,6 +1,6 @@
-#include "vjoy/VjoyModule.h"
+#include "padsim/PadsimModule.h"
 
-#include "vjoy/PlugWatcher.h"
+#include "padsim/PlugWatcher.h"
 
 #include <atomic>
 #include <cstring>
@@ -31,7 +31,7 @@ BOOL CALLBACK findFrameProc(HWND hwnd, LPARAM lp) {
 }
 }  // namespace
 
-void vjoyModuleAddRef() {
+void padsimModuleAddRef() {
     AcquireSRWLockExclusive(&gLock);
     if (giUsers++ == 0) {
         // A block that cannot be mapped leaves a DirectInput without controllers,
@@ -42,7 +42,7 @@ void vjoyModuleAddRef() {
     ReleaseSRWLockExclusive(&gLock);
 }
 
-void vjoyModuleRelease() {
+void padsimModuleRelease() {
     AcquireSRWLockExclusive(&gLock);
     if (giUsers > 0 && --giUsers == 0) {
         gWatcher.stop();
@@ -51,25 +51,25 @@ void vjoyModuleRelease() {
     ReleaseSRWLockExclusive(&gLock);
 }
 
-void vjoyObjectCreated() { InterlockedIncrement(&giLiveObjects); }
-void vjoyObjectDestroyed() { InterlockedDecrement(&giLiveObjects); }
-LONG vjoyLiveObjects() { return giLiveObjects; }
+void padsimObjectCreated() { InterlockedIncrement(&giLiveObjects); }
+void padsimObjectDestroyed() { InterlockedDecrement(&giLiveObjects); }
+LONG padsimLiveObjects() { return giLiveObjects; }
 
-VirtualControllerBlock* vjoyValidBlock() {
-    return gControllers.check() == VJOY_OK ? gControllers.block() : nullptr;
+VirtualControllerBlock* padsimValidBlock() {
+    return gControllers.check() == PADSIM_OK ? gControllers.block() : nullptr;
 }
 
-unsigned vjoyPluggedMask() {
-    VirtualControllerBlock* b = vjoyValidBlock();
+unsigned padsimPluggedMask() {
+    VirtualControllerBlock* b = padsimValidBlock();
     unsigned mask = 0;
-    for (int c = 0; b && c < VJOY_CONTROLLERS; ++c)
+    for (int c = 0; b && c < PADSIM_CONTROLLERS; ++c)
         if (b->aCtrl[c].bPlugged) mask |= 1u << c;
     return mask;
 }
 
-void vjoySetNotifyWindow(HWND hwnd) { ghNotifyWnd.store(hwnd); }
+void padsimSetNotifyWindow(HWND hwnd) { ghNotifyWnd.store(hwnd); }
 
-HWND vjoyNotifyTarget() {
+HWND padsimNotifyTarget() {
     HWND hwnd = ghNotifyWnd.load();
     if (hwnd && IsWindow(hwnd)) return hwnd;
     FindFrame f = {GetCurrentProcessId(), nullptr};

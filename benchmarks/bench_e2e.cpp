@@ -66,7 +66,7 @@ int main(int argc, char** argv) {
     seedLink(rig.sim.port(), 10);
     seedAssignment("Bench", 1, 1, 1);  // stick X -> Ailerons
     seedAssignment("Bench", 11, 2, 3); // throttle Z -> Rudder
-    rig.vjoy.plug(2);
+    rig.pads.plug(2);
     if (!rig.startQuorix()) {
         fprintf(stderr, "bench_e2e: quorix.exe did not start\n");
         return 1;
@@ -85,7 +85,7 @@ int main(int argc, char** argv) {
         ResetEvent(gArrivedEvent);
         gWanted = percent;
         double t0 = nowMs();
-        rig.vjoy.setAxis(1, 1, raw);
+        rig.pads.setAxis(1, 1, raw);
         if (WaitForSingleObject(gArrivedEvent, 1000) != WAIT_OBJECT_0) {
             ++lost;
             gWanted = -1;

@@ -1,6 +1,6 @@
-#include "vjoy/PlugWatcher.h"
+#include "padsim/PlugWatcher.h"
 
-#include "vjoy/VjoyModule.h"
+#include "padsim/PadsimModule.h"
 
 #include <dbt.h>
 
@@ -15,7 +15,7 @@ const DEV_BROADCAST_DEVICEINTERFACE_A kHidInterface = {
 // system itself sends them. The time-out bounds how long stop() can wait when
 // the receiving thread is the one stopping us and so is not pumping.
 void send(WPARAM wEvent) {
-    HWND hwnd = vjoyNotifyTarget();
+    HWND hwnd = padsimNotifyTarget();
     DWORD_PTR dwResult = 0;
     if (hwnd)
         SendMessageTimeoutA(hwnd, WM_DEVICECHANGE, wEvent, reinterpret_cast<LPARAM>(&kHidInterface),
@@ -27,10 +27,10 @@ void send(WPARAM wEvent) {
 // means the mask belongs to it.
 void readState(LONG& iSeq, unsigned& uiMask) {
     for (int i = 0; i < 8; ++i) {
-        VirtualControllerBlock* b = vjoyValidBlock();
+        VirtualControllerBlock* b = padsimValidBlock();
         iSeq = b ? b->iPlugSeq : 0;
-        uiMask = vjoyPluggedMask();
-        b = vjoyValidBlock();
+        uiMask = padsimPluggedMask();
+        b = padsimValidBlock();
         if ((b ? b->iPlugSeq : 0) == iSeq) return;
     }
 }
@@ -64,7 +64,7 @@ void PlugWatcher::check() {
     unsigned uiMask = 0;
     readState(iSeq, uiMask);
     unsigned uiChanged = uiMask ^ uiSeenMask;
-    for (int c = 0; c < VJOY_CONTROLLERS; ++c) {
+    for (int c = 0; c < PADSIM_CONTROLLERS; ++c) {
         // Each send may wait; a pending stop() should not wait for all of them.
         if (hStop && WaitForSingleObject(hStop, 0) == WAIT_OBJECT_0) return;
         if (!(uiChanged & (1u << c))) continue;

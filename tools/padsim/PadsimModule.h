@@ -4,30 +4,30 @@
 // the window that device changes are sent to, and the count of live COM
 // objects (for DllCanUnloadNow).
 
-#include "vjoy/VirtualControllers.h"
+#include "padsim/VirtualControllers.h"
 
 #include <windows.h>
 
 // First DirectInput object of the process: maps (or creates) the block and
-// starts the plug watcher. Each call is paired with vjoyModuleRelease().
-void vjoyModuleAddRef();
+// starts the plug watcher. Each call is paired with padsimModuleRelease().
+void padsimModuleAddRef();
 // Last DirectInput object gone: stops the watcher and unmaps the block.
-void vjoyModuleRelease();
+void padsimModuleRelease();
 
 // Counts every live interface object of the DLL.
-void vjoyObjectCreated();
-void vjoyObjectDestroyed();
-LONG vjoyLiveObjects();
+void padsimObjectCreated();
+void padsimObjectDestroyed();
+LONG padsimLiveObjects();
 
 // The block when mapped and of our layout, else null: a missing or foreign
 // block means no controllers, never a crash. Re-checked on every use because
 // another process may rewrite it at any moment.
-VirtualControllerBlock* vjoyValidBlock();
+VirtualControllerBlock* padsimValidBlock();
 // Bit c set when controller c+1 is plugged; 0 without a valid block.
-unsigned vjoyPluggedMask();
+unsigned padsimPluggedMask();
 
 // Window given to SetCooperativeLevel; device changes go there.
-void vjoySetNotifyWindow(HWND hwnd);
+void padsimSetNotifyWindow(HWND hwnd);
 // That window while it exists, else this process's top-level window of class
 // "Quorix", else null.
-HWND vjoyNotifyTarget();
+HWND padsimNotifyTarget();

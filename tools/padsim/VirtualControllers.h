@@ -1,9 +1,10 @@
 #pragma once
-// Virtual game controllers: the shared state behind the project's own
-// dinput8.dll (tools/vjoy), and the handle that vjoyctl and tests use to move
-// their axes and plug them in and out from any process of the same logon.
+// Virtual game controllers: the block of their state, and the handle on the
+// named shared block behind the project's own dinput8.dll, which padsimctl and
+// e2e tests use to move axes and plug controllers from any process of the same
+// logon. In-process use (VirtualDirectInput) keeps a private block instead.
 //
-// The controllers, their fixed instance GUIDs and instance names (the product
+// The shared block's controllers, their fixed instance GUIDs and instance names (the product
 // name of all four is "Quorix Virtual Controller"):
 //   1  {A7C1D2E0-5B3F-4E8A-9C61-51D0C0DE0001}  "Virtual Stick 1"
 //   2  {A7C1D2E0-5B3F-4E8A-9C61-51D0C0DE0002}  "Virtual Throttle 2"
@@ -14,29 +15,31 @@
 
 #include <windows.h>
 
-enum { VJOY_CONTROLLERS = 4, VJOY_AXES = 8, VJOY_AXIS_MAX = 65535, VJOY_AXIS_CENTRE = 32767 };
+// PADSIM_CONTROLLERS in the shared block; up to PADSIM_MAX_CONTROLLERS in a private one.
+enum { PADSIM_CONTROLLERS = 4, PADSIM_MAX_CONTROLLERS = 16 };
+enum { PADSIM_AXES = 8, PADSIM_AXIS_MAX = 65535, PADSIM_AXIS_CENTRE = 32767 };
 
 // Status codes of VirtualControllers.
 enum {
-    VJOY_OK = 0,
-    VJOY_ERR_NOBLOCK = 1,   // not open, or (open without create) no block exists yet
-    VJOY_ERR_SYSTEM = 2,    // the named block could not be created or mapped
-    VJOY_ERR_INVALID = 3,   // the block holds another layout (magic or version); reset() rewrites it
-    VJOY_ERR_CTRL = 4,      // controller number outside 1..VJOY_CONTROLLERS
-    VJOY_ERR_AXIS = 5,      // axis number outside 1..VJOY_AXES
-    VJOY_ERR_VALUE = 6,     // axis value outside 0..VJOY_AXIS_MAX
+    PADSIM_OK = 0,
+    PADSIM_ERR_NOBLOCK = 1,   // not open, or (open without create) no block exists yet
+    PADSIM_ERR_SYSTEM = 2,    // the named block could not be created or mapped
+    PADSIM_ERR_INVALID = 3,   // the block holds another layout (magic or version); reset() rewrites it
+    PADSIM_ERR_CTRL = 4,      // controller number outside 1..PADSIM_CONTROLLERS
+    PADSIM_ERR_AXIS = 5,      // axis number outside 1..PADSIM_AXES
+    PADSIM_ERR_VALUE = 6,     // axis value outside 0..PADSIM_AXIS_MAX
 };
 
-#define VJOY_BLOCK_NAME "Local\\QuorixVirtualControllers"
+#define PADSIM_BLOCK_NAME "Local\\QuorixPadSim"
 // Held while a process creates and fills the block, so nobody sees it half made.
-#define VJOY_INIT_MUTEX_NAME "Local\\QuorixVirtualControllersInit"
-#define VJOY_PRODUCT_NAME "Quorix Virtual Controller"
+#define PADSIM_INIT_MUTEX_NAME "Local\\QuorixPadSimInit"
+#define PADSIM_PRODUCT_NAME "Quorix Virtual Controller"
 
-const DWORD VJOY_MAGIC = 0x434A5651;  // "QVJC"
-const DWORD VJOY_VERSION = 1;
+const DWORD PADSIM_MAGIC = 0x4D535051;  // "QPSM"
+const DWORD PADSIM_VERSION = 2;
 
 // Instance GUID of controller iCtrl (1..4); the table above.
-inline constexpr GUID kVirtualControllerGuid[VJOY_CONTROLLERS] = {
+inline constexpr GUID kVirtualControllerGuid[PADSIM_CONTROLLERS] = {
     {0xA7C1D2E0, 0x5B3F, 0x4E8A, {0x9C, 0x61, 0x51, 0xD0, 0xC0, 0xDE, 0x00, 0x01}},
     {0xA7C1D2E0, 0x5B3F, 0x4E8A, {0x9C, 0x61, 0x51, 0xD0, 0xC0, 0xDE, 0x00, 0x02}},
     {0xA7C1D2E0, 0x5B3F, 0x4E8A, {0x9C, 0x61, 0x51, 0xD0, 0xC0, 0xDE, 0x00, 0x03}},
@@ -45,36 +48,42 @@ inline constexpr GUID kVirtualControllerGuid[VJOY_CONTROLLERS] = {
 // Product GUID in DirectInput's HID form: Data1 is MAKELONG(vendor 0x1209, product 0xC0DE).
 inline constexpr GUID kVirtualControllerProductGuid = {
     0xC0DE1209, 0x0000, 0x0000, {0x00, 0x00, 'P', 'I', 'D', 'V', 'I', 'D'}};
-inline const char* const kVirtualControllerName[VJOY_CONTROLLERS] = {
+inline const char* const kVirtualControllerName[PADSIM_CONTROLLERS] = {
     "Virtual Stick 1", "Virtual Throttle 2", "Virtual Pedals 3", "Virtual Panel 4"};
 
-// One controller in the block. Every field is a naturally aligned LONG, so a
-// reader in another process never sees a torn value.
+// One controller in the block. The live fields are naturally aligned LONGs,
+// so a reader in another process never sees a torn value.
 struct VirtualControllerState {
     volatile LONG bPlugged;
-    volatile LONG aiAxis[VJOY_AXES];  // index = IdHwAxis - 1
-    volatile LONG iReads;             // successful GetDeviceState calls on this controller
+    volatile LONG aiAxis[PADSIM_AXES];  // index = IdHwAxis - 1
+    volatile LONG iReads;               // successful GetDeviceState calls on this controller
+    GUID guidInstance;
+    char szName[64];                    // instance name
+    // Forced results of the DirectInput steps, DI_OK to behave normally: lets
+    // tests make any set-up step of one controller fail.
+    HRESULT hrCreateDevice, hrSetCooperativeLevel, hrSetDataFormat, hrSetProperty, hrAcquire, hrGetDeviceState;
 };
 
-// The named block. Written field by field with interlocked operations; a plug
-// change bumps iPlugSeq after the flag, so a watcher that sees the new number
-// also sees the new flag.
+// The block: named and shared for the DLL, private for in-process use.
+// Written field by field with interlocked operations; a plug change bumps
+// iPlugSeq after the flag, so a watcher that sees the new number also sees
+// the new flag.
 struct VirtualControllerBlock {
     DWORD dwMagic;
     DWORD dwVersion;
     DWORD dwSize;             // sizeof(VirtualControllerBlock)
     volatile LONG iPlugSeq;   // bumped on every plug change
     volatile LONG iReads;     // successful GetDeviceState calls, all controllers
-    LONG iReserved;
-    VirtualControllerState aCtrl[VJOY_CONTROLLERS];
+    LONG iCount;              // controllers in use
+    VirtualControllerState aCtrl[PADSIM_MAX_CONTROLLERS];
 };
 
 // Axis number (IdHwAxis) from its name: X Y Z Rx Ry Rz Sld1 Sld2, any case.
-int vjoyAxisFromName(int& iAxis, const char* name);
+int padsimAxisFromName(int& iAxis, const char* name);
 // Name of an axis number, or "?" outside 1..8.
-const char* vjoyAxisName(int iAxis);
+const char* padsimAxisName(int iAxis);
 
-// Handle on the block. Controllers are numbered 1..VJOY_CONTROLLERS.
+// Handle on the block. Controllers are numbered 1..PADSIM_CONTROLLERS.
 class VirtualControllers {
 public:
     VirtualControllers() = default;
@@ -84,12 +93,12 @@ public:
 
     // Maps the block; with bCreate a missing block is created in its default
     // state (controller 1 plugged, all axes centred, the others unplugged).
-    // VJOY_ERR_INVALID leaves the block mapped so that reset() can repair it.
+    // PADSIM_ERR_INVALID leaves the block mapped so that reset() can repair it.
     int open(int bCreate = 1);
     void close();
     // 1 when the block was created by this handle's open().
     int createdIt() const { return bCreated; }
-    // VJOY_OK when mapped and of this layout.
+    // PADSIM_OK when mapped and of this layout.
     int check() const;
 
     // Default state again, valid magic and version, counters zero; counts as a plug change.
@@ -113,5 +122,8 @@ private:
     int bCreated = 0;
 };
 
-// Writes the default state into a block (magic last).
-void vjoyInitBlock(VirtualControllerBlock& b);
+// Writes the default state into a block (magic last): the four controllers
+// above, or with bEmpty none (in-process use adds its own).
+void padsimInitBlock(VirtualControllerBlock& b, int bEmpty = 0);
+// Adds a plugged, centred controller; its index, or -1 when the block is full.
+int padsimAddController(VirtualControllerBlock& b, const GUID& guid, const char* name);

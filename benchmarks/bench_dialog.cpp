@@ -15,7 +15,7 @@
 
 #include "app/Quorix.h"
 #include "il2sim/Il2SimServer.h"
-#include "support/FakeDirectInput.h"
+#include "support/Pads.h"
 #include "support/SetTextCounter.h"
 
 namespace {
@@ -50,9 +50,9 @@ int main() {
     }
     sim.setInCockpit(1);
 
-    FakeDirectInput di;
-    for (int d = 0; d < kDevices; ++d) di.addController(fakeGuid(static_cast<unsigned char>(16 * d + 1)), "Stick", "Stick");
-    setFakeDirectInput(&di);
+    VirtualDirectInput di;
+    for (int d = 0; d < kDevices; ++d) di.addController(fakeGuid(static_cast<unsigned char>(16 * d + 1)), "Stick");
+    padsimSetInProcess(&di);
 
     Quorix app;
     app.sRegRoot = "Software\\Velmora\\QuorixBench-NoSuchKey";  // never written: nothing calls saveConfig
@@ -60,7 +60,7 @@ int main() {
     Profile* active = nullptr;
     app.profiles.readConfig(app.sRegRoot, active);
     app.pActProfile = active;
-    fakeDirectInput8Create(nullptr, 0x0800, IID_IDirectInput8A, reinterpret_cast<void**>(&app.pDI), nullptr);
+    padsimDirectInput8Create(nullptr, 0x0800, IID_IDirectInput8A, reinterpret_cast<void**>(&app.pDI), nullptr);
     if (app.enumHwDevices() != 0 || app.hwDevices.count != kDevices) {
         fprintf(stderr, "bench_dialog: discovery failed\n");
         return 1;
@@ -111,10 +111,8 @@ int main() {
     t0 = nowUs();
     for (int i = 0; i < kMoving; ++i) {
         LONG v = (i % 2) ? 1000 : 64000;
-        for (int d = 0; d < kDevices; ++d) {
-            DIJOYSTATE2& s = di.state(d);
-            s.lX = s.lY = s.lZ = s.lRx = s.lRy = s.lRz = s.rglSlider[0] = s.rglSlider[1] = v;
-        }
+        for (int d = 0; d < kDevices; ++d)
+            for (int a = HWA_X; a <= HWA_SLD2; ++a) di.setAxis(d, a, v);
         if (app.runRound() != 0) {
             fprintf(stderr, "bench_dialog: a round failed\n");
             return 1;
@@ -132,10 +130,8 @@ int main() {
     t0 = nowUs();
     for (int i = 0; i < kMoving; ++i) {
         LONG v = (i % 2) ? 1000 : 64000;
-        for (int d = 0; d < kDevices; ++d) {
-            DIJOYSTATE2& s = di.state(d);
-            s.lX = s.lY = s.lZ = s.lRx = s.lRy = s.lRz = s.rglSlider[0] = s.rglSlider[1] = v;
-        }
+        for (int d = 0; d < kDevices; ++d)
+            for (int a = HWA_X; a <= HWA_SLD2; ++a) di.setAxis(d, a, v);
         app.runRound();
     }
     double localUs = (nowUs() - t0) / kMoving;
@@ -145,7 +141,7 @@ int main() {
 
     pumpMessages();
     DestroyWindow(dlg);
-    setFakeDirectInput(nullptr);
+    padsimSetInProcess(nullptr);
     sim.stop();
     return 0;
 }

@@ -1,18 +1,41 @@
 #pragma once
 // IDirectInputDevice8A of one virtual controller. It reads as a joystick
-// without buttons or hats: eight absolute axes, 0..65535, taken from the
-// shared block on every GetDeviceState. The rules follow DirectInput: a data
-// format before Acquire, Acquire before reading, settings only while not
-// acquired, an unplugged controller loses its acquisition.
+// without buttons or hats: eight absolute axes taken from the block on every
+// GetDeviceState. The rules follow DirectInput: a data format before Acquire,
+// Acquire before reading, settings only while not acquired, an unplugged
+// controller loses its acquisition. It records what the program asked of it.
 
 #include <dinput.h>
+
+#include "padsim/VirtualControllers.h"
 
 class VirtualDirectInput;
 
 class VirtualDevice final : public IDirectInputDevice8A {
 public:
-    // iCtrl 0..3; holds a reference on its DirectInput object.
+    // iCtrl: index in the block; holds a reference on its DirectInput object.
     VirtualDevice(VirtualDirectInput* pParent, int iCtrl);
+    ~VirtualDevice();
+
+    LONG refCount() const { return iRef; }
+    int controller() const { return iCtrl; }
+
+    // Record.
+    HWND hCoopWnd = nullptr;
+    DWORD dwCoopFlags = 0;
+    int iDataFormatCalls = 0;
+    const DIDATAFORMAT* pDataFormat = nullptr;  // as passed; null before SetDataFormat
+    int iSetPropertyCalls = 0;
+    const GUID* pPropGuid = nullptr;  // identity of the property (DIPROP_* are small numbers)
+    DIPROPHEADER propHeader = {};      // as passed
+    DWORD dwBufferSize = 0;            // DIPROP_BUFFERSIZE once accepted
+    int iAcquireCalls = 0, iUnacquireCalls = 0, iGetDeviceStateCalls = 0;
+    DWORD dwLastStateSize = 0;
+    int iOverReleases = 0;       // Release with no reference held (in-process devices only)
+    int iCallsAfterRelease = 0;  // calls made while no reference was held
+    int iUnexpectedCalls = 0;    // methods the program has no use for, Poll among them
+    const char* sLastUnexpected = "";
+    int bAcquired = 0;
 
     // IUnknown
     STDMETHOD(QueryInterface)(REFIID riid, void** ppv) override;
@@ -57,12 +80,15 @@ public:
     STDMETHOD(GetImageInfo)(LPDIDEVICEIMAGEINFOHEADERA pHeader) override;
 
 private:
-    ~VirtualDevice();
+    HRESULT unexpected(const char* name);
+    // The forced result of a step for this controller; DI_OK to behave normally.
+    HRESULT forced(HRESULT VirtualControllerState::*step);
+    void touched() {
+        if (iRef <= 0) ++iCallsAfterRelease;
+    }
 
     volatile LONG iRef = 1;
     VirtualDirectInput* pParent;
     int iCtrl;
-    int bAcquired = 0;
     DWORD dwDataSize = 0;  // of the data format set; 0 before SetDataFormat
-    DWORD dwBufferSize = 0;
 };

@@ -1,16 +1,16 @@
-// vjoyctl: drives the virtual game controllers of the project's dinput8.dll.
-//   vjoyctl set <ctrl> <axis> <value>      axis X Y Z Rx Ry Rz Sld1 Sld2, value 0..65535
-//   vjoyctl plug <ctrl> | unplug <ctrl>    ctrl 1..4
-//   vjoyctl sweep <ctrl> <axis> <seconds> [period_ms]
+// padsimctl: drives the virtual game controllers of the project's dinput8.dll.
+//   padsimctl set <ctrl> <axis> <value>      axis X Y Z Rx Ry Rz Sld1 Sld2, value 0..65535
+//   padsimctl plug <ctrl> | unplug <ctrl>    ctrl 1..4
+//   padsimctl sweep <ctrl> <axis> <seconds> [period_ms]
 //                                          0 to 65535 and back to 0 over <seconds>
-//   vjoyctl show                           state of all controllers
-//   vjoyctl reset                          controller 1 plugged, all centred, counters zero
-//   vjoyctl hold [seconds]                 keeps the state alive (default: until ended)
+//   padsimctl show                           state of all controllers
+//   padsimctl reset                          controller 1 plugged, all centred, counters zero
+//   padsimctl hold [seconds]                 keeps the state alive (default: until ended)
 // The state lives in a named block that exists while some process holds it
-// (the program using the DLL, a test, or "vjoyctl hold"). Exit code 0 on
+// (the program using the DLL, a test, or "padsimctl hold"). Exit code 0 on
 // success, 1 for a bad command line, 2 when the block cannot be used.
 
-#include "vjoy/VirtualControllers.h"
+#include "padsim/VirtualControllers.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -19,13 +19,13 @@
 
 namespace {
 const char kUsage[] =
-    "usage: vjoyctl set <ctrl> <axis> <value> | plug <ctrl> | unplug <ctrl>\n"
+    "usage: padsimctl set <ctrl> <axis> <value> | plug <ctrl> | unplug <ctrl>\n"
     "               | sweep <ctrl> <axis> <seconds> [period_ms] | show | reset | hold [seconds]\n"
     "  ctrl 1..4, axis X Y Z Rx Ry Rz Sld1 Sld2, value 0..65535\n";
 
 int usage(const char* why) {
     if (why)
-        fprintf(stderr, "vjoyctl: %s (vjoyctl without arguments shows the usage)\n", why);
+        fprintf(stderr, "padsimctl: %s (padsimctl without arguments shows the usage)\n", why);
     else
         fputs(kUsage, stderr);
     return 1;
@@ -54,18 +54,18 @@ bool parseSeconds(double& out, const char* s) {
 
 int openBlock(VirtualControllers& vc, bool bWarnTransient) {
     int status = vc.open(1);
-    if (status == VJOY_ERR_INVALID) {
-        fprintf(stderr, "vjoyctl: the block %s holds another layout; 'vjoyctl reset' rewrites it\n",
-                VJOY_BLOCK_NAME);
+    if (status == PADSIM_ERR_INVALID) {
+        fprintf(stderr, "padsimctl: the block %s holds another layout; 'padsimctl reset' rewrites it\n",
+                PADSIM_BLOCK_NAME);
         return 2;
     }
-    if (status != VJOY_OK) {
-        fprintf(stderr, "vjoyctl: cannot open the block %s (error %lu)\n", VJOY_BLOCK_NAME, GetLastError());
+    if (status != PADSIM_OK) {
+        fprintf(stderr, "padsimctl: cannot open the block %s (error %lu)\n", PADSIM_BLOCK_NAME, GetLastError());
         return 2;
     }
     if (bWarnTransient && vc.createdIt())
-        fprintf(stderr, "vjoyctl: note: no program holds the controllers; the change ends with this command"
-                        " (see 'vjoyctl hold')\n");
+        fprintf(stderr, "padsimctl: note: no program holds the controllers; the change ends with this command"
+                        " (see 'padsimctl hold')\n");
     return 0;
 }
 
@@ -73,19 +73,19 @@ int show(VirtualControllers& vc) {
     long iSeq = 0, iReads = 0;
     vc.getPlugSeq(iSeq);
     vc.getReads(iReads);
-    printf("block %s: plug changes %ld, reads %ld%s\n", VJOY_BLOCK_NAME, iSeq, iReads,
+    printf("block %s: plug changes %ld, reads %ld%s\n", PADSIM_BLOCK_NAME, iSeq, iReads,
            vc.createdIt() ? " (just created: no program holds it)" : "");
-    for (int c = 1; c <= VJOY_CONTROLLERS; ++c) {
+    for (int c = 1; c <= PADSIM_CONTROLLERS; ++c) {
         int bPlugged = 0;
         long iCtrlReads = 0;
         vc.isPlugged(bPlugged, c);
         vc.getReads(iCtrlReads, c);
         printf("%d %-18s %-9s reads %-8ld", c, kVirtualControllerName[c - 1], bPlugged ? "plugged" : "unplugged",
                iCtrlReads);
-        for (int a = 1; a <= VJOY_AXES; ++a) {
+        for (int a = 1; a <= PADSIM_AXES; ++a) {
             long v = 0;
             vc.getAxis(v, c, a);
-            printf(" %s %ld", vjoyAxisName(a), v);
+            printf(" %s %ld", padsimAxisName(a), v);
         }
         printf("\n");
     }
@@ -101,7 +101,7 @@ int sweep(VirtualControllers& vc, int iCtrl, int iAxis, double dSeconds, long iP
         // Triangle: up over the first half, down over the second.
         double dPhase = static_cast<double>(dwElapsed) / dwTotal;
         double dUp = dPhase < 0.5 ? dPhase * 2.0 : (1.0 - dPhase) * 2.0;
-        vc.setAxis(iCtrl, iAxis, static_cast<long>(dUp * VJOY_AXIS_MAX + 0.5));
+        vc.setAxis(iCtrl, iAxis, static_cast<long>(dUp * PADSIM_AXIS_MAX + 0.5));
         Sleep(static_cast<DWORD>(iPeriodMs));
     }
     vc.setAxis(iCtrl, iAxis, 0);
@@ -118,23 +118,23 @@ int main(int argc, char** argv) {
 
     if (strcmp(cmd, "set") == 0) {
         if (argc != 5) return usage("set takes <ctrl> <axis> <value>");
-        if (!parseLong(iCtrl, argv[2], 1, VJOY_CONTROLLERS)) return usage("controller must be 1..4");
-        if (vjoyAxisFromName(iAxis, argv[3]) != VJOY_OK) return usage("unknown axis");
-        if (!parseLong(iValue, argv[4], 0, VJOY_AXIS_MAX)) return usage("value must be 0..65535");
+        if (!parseLong(iCtrl, argv[2], 1, PADSIM_CONTROLLERS)) return usage("controller must be 1..4");
+        if (padsimAxisFromName(iAxis, argv[3]) != PADSIM_OK) return usage("unknown axis");
+        if (!parseLong(iValue, argv[4], 0, PADSIM_AXIS_MAX)) return usage("value must be 0..65535");
         int status = openBlock(vc, true);
-        return status ? status : (vc.setAxis(iCtrl, iAxis, iValue) == VJOY_OK ? 0 : 2);
+        return status ? status : (vc.setAxis(iCtrl, iAxis, iValue) == PADSIM_OK ? 0 : 2);
     }
     if (strcmp(cmd, "plug") == 0 || strcmp(cmd, "unplug") == 0) {
         if (argc != 3) return usage("plug and unplug take <ctrl>");
-        if (!parseLong(iCtrl, argv[2], 1, VJOY_CONTROLLERS)) return usage("controller must be 1..4");
+        if (!parseLong(iCtrl, argv[2], 1, PADSIM_CONTROLLERS)) return usage("controller must be 1..4");
         int status = openBlock(vc, true);
-        return status ? status : (vc.setPlugged(iCtrl, cmd[0] == 'p') == VJOY_OK ? 0 : 2);
+        return status ? status : (vc.setPlugged(iCtrl, cmd[0] == 'p') == PADSIM_OK ? 0 : 2);
     }
     if (strcmp(cmd, "sweep") == 0) {
         double dSeconds = 0;
         if (argc != 5 && argc != 6) return usage("sweep takes <ctrl> <axis> <seconds> [period_ms]");
-        if (!parseLong(iCtrl, argv[2], 1, VJOY_CONTROLLERS)) return usage("controller must be 1..4");
-        if (vjoyAxisFromName(iAxis, argv[3]) != VJOY_OK) return usage("unknown axis");
+        if (!parseLong(iCtrl, argv[2], 1, PADSIM_CONTROLLERS)) return usage("controller must be 1..4");
+        if (padsimAxisFromName(iAxis, argv[3]) != PADSIM_OK) return usage("unknown axis");
         if (!parseSeconds(dSeconds, argv[4])) return usage("seconds must be above 0 and at most 3600");
         if (argc == 6 && !parseLong(iPeriod, argv[5], 1, 1000)) return usage("period_ms must be 1..1000");
         int status = openBlock(vc, false);
@@ -144,8 +144,8 @@ int main(int argc, char** argv) {
         if (argc != 2) return usage("show and reset take no arguments");
         if (cmd[0] == 'r') {
             int status = vc.open(1);
-            if (status != VJOY_OK && status != VJOY_ERR_INVALID) return openBlock(vc, false);
-            return vc.reset() == VJOY_OK ? 0 : 2;
+            if (status != PADSIM_OK && status != PADSIM_ERR_INVALID) return openBlock(vc, false);
+            return vc.reset() == PADSIM_OK ? 0 : 2;
         }
         int status = openBlock(vc, false);
         return status ? status : show(vc);

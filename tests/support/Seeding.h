@@ -1,0 +1,30 @@
+#pragma once
+// Registry helpers for tests: values written and read below HKEY_CURRENT_USER
+// past the code under test, and the program's settings seeded before a start.
+
+#include <windows.h>
+
+#include <string>
+#include <utility>
+#include <vector>
+
+// A stored value: its type (0 when it or its key is missing) and its bytes.
+typedef std::pair<DWORD, std::string> RegValue;
+RegValue regRead(const std::string& path, const char* name);
+// Creates path with the keys above it, and the value when name is given.
+void regWrite(const std::string& path, const char* name = nullptr, DWORD type = REG_SZ,
+              const std::string& bytes = std::string());
+// Sub-key names (or value names) of path in the registry's order; none when it is missing.
+std::vector<std::string> regNames(const std::string& path, bool values = false);
+RegValue dwordValue(DWORD v);
+RegValue textValue(const char* text);  // REG_SZ with its NUL
+RegValue binaryValue(const void* data, size_t size);
+
+// Writers below the program's own settings key (subKey "" is the key itself).
+void seedDword(const std::string& subKey, const char* name, DWORD value);
+void seedString(const std::string& subKey, const char* name, const char* value);
+void seedBinary(const std::string& subKey, const char* name, const void* data, DWORD size);
+// The link to the simulator at 127.0.0.1:port and the poll interval.
+void seedLink(unsigned short port, DWORD intervalMs = 10);
+// Active profile `profile` assigning axis of virtual controller ctrl (1..4) to control id.
+void seedAssignment(const char* profile, int id, int ctrl, int axis);
