@@ -9,6 +9,7 @@
 
 #include <windows.h>
 
+#include <atomic>
 #include <functional>
 #include <string>
 #include <thread>
@@ -50,12 +51,21 @@ class BoxAnswerer {
 public:
     BoxAnswerer(const char* caption, int button, DWORD ms = kDlgWaitMs);
     ~BoxAnswerer();
-    const std::string& text();
+    // The box's text, "" if none came; bStop: look no longer (the command that could open one returned).
+    const std::string& text(bool bStop = false);
 
 private:
+    std::atomic<bool> bStop{false};
     std::string sText;
     std::thread worker;
 };
+// Sends command id to dlg of this thread; the text of the box with that caption it opened (answered with button).
+std::string sendAnswering(HWND dlg, int id, const char* caption, int button);
+// Runs command id of dlg and answers its name prompts ("DLGSTR") in turn: types the next
+// answer and presses "OK" ("Cancel" for null). Returns each prompt as "prompt|name". In
+// this process (pid 0) the command is sent and further prompts are cancelled; to another
+// it is posted and the call returns when the last answered prompt is gone.
+std::vector<std::string> answerPrompts(DWORD pid, HWND dlg, int id, const std::vector<const char*>& answers);
 
 // Opens the dialog resource modally on this thread (no owner) and runs script on a
 // helper thread with the dialog once it shows (caption plus onlyCtrl find it). The
