@@ -112,7 +112,7 @@ int main() {
     for (int i = 0; i < kMoving; ++i) {
         LONG v = (i % 2) ? 1000 : 64000;
         for (int d = 0; d < kDevices; ++d)
-            for (int a = HWA_X; a <= HWA_SLD2; ++a) di.setAxis(d, a, v);
+            for (int a = HWA_X; a < HWA_X + HWA_COUNT; ++a) di.setAxis(d, a, v);
         if (app.runRound() != 0) {
             fprintf(stderr, "bench_dialog: a round failed\n");
             return 1;
@@ -131,7 +131,7 @@ int main() {
     for (int i = 0; i < kMoving; ++i) {
         LONG v = (i % 2) ? 1000 : 64000;
         for (int d = 0; d < kDevices; ++d)
-            for (int a = HWA_X; a <= HWA_SLD2; ++a) di.setAxis(d, a, v);
+            for (int a = HWA_X; a < HWA_X + HWA_COUNT; ++a) di.setAxis(d, a, v);
         app.runRound();
     }
     double localUs = (nowUs() - t0) / kMoving;

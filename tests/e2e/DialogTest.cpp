@@ -9,7 +9,6 @@
 #include <commctrl.h>
 
 #include <string>
-#include <utility>
 
 #include "support/DlgDriver.h"
 #include "support/E2eRig.h"
@@ -18,10 +17,8 @@ namespace {
 
 const char kCaption[] = "Quorix - Ombrisal for IL-2";
 
-DWORD readSetting(const char* subKey, const char* name) {
-    std::string path = std::string(kQuorixRegRoot) + (*subKey ? "\\" : "") + subKey;
-    DWORD v = 0, size = sizeof v;
-    return RegGetValueA(HKEY_CURRENT_USER, path.c_str(), name, RRF_RT_REG_DWORD, nullptr, &v, &size) ? 0 : v;
+RegValue setting(const char* subKey, const char* name) {
+    return regRead(std::string(kQuorixRegRoot) + (*subKey ? "\\" : "") + subKey, name);
 }
 
 class DialogTest : public ::testing::Test {
@@ -108,29 +105,21 @@ TEST_F(DialogTest, TrackbarChangesThePollRateOnReleaseOnly) {
     msForReads(1, 2000);  // the round in flight when the timer was restarted
     EXPECT_GE(msForReads(10, 5000), 850u) << "released at 100 ms: at most one read per 100 ms";
     quit();
-    EXPECT_EQ(100u, readSetting("", "uiTimerInterval"));
+    EXPECT_EQ(dwordValue(100), setting("", "uiTimerInterval"));
 }
 
 TEST_F(DialogTest, ConfigureTwiceGivesOneDialogAndQuitOverASubDialogExitsZeroAndSaves) {
     startAndOpen();
-    // Sent, so it was handled on return; a second modal dialog would block it.
+    // Sent: it returns only when handled, and a second modal dialog would hold it until it closes.
     DWORD_PTR result = 0;
-    EXPECT_NE(0, SendMessageTimeoutA(rig.quorix.frame(), WM_COMMAND, 101, 0, SMTO_NORMAL, 5000, &result));
-    std::pair<DWORD, int> dialogs(rig.quorix.pid(), 0);
-    EnumWindows([](HWND w, LPARAM p) -> BOOL {
-        auto* d = reinterpret_cast<std::pair<DWORD, int>*>(p);
-        DWORD pid = 0;
-        GetWindowThreadProcessId(w, &pid);
-        if (pid == d->first && GetDlgItem(w, 104)) ++d->second;
-        return TRUE;
-    }, reinterpret_cast<LPARAM>(&dialogs));
-    EXPECT_EQ(1, dialogs.second);
+    EXPECT_NE(0, SendMessageTimeoutA(rig.quorix.frame(), WM_COMMAND, 101, 0, SMTO_NORMAL, 5000, &result))
+        << "a second dialog opened";
     scroll(TB_ENDTRACK, 40);
     dlgCommand(dlg, 206);
     ASSERT_NE(nullptr, waitDlg(rig.quorix.pid(), "IL2 Device Link Server", 0, 0, 5000));
     quit();
-    EXPECT_EQ(40u, readSetting("", "uiTimerInterval"));
-    EXPECT_EQ(rig.sim.port(), readSetting("IL2Com", "iIL2Port")) << "the sub-dialog ended as with Cancel";
+    EXPECT_EQ(dwordValue(40), setting("", "uiTimerInterval"));
+    EXPECT_EQ(dwordValue(rig.sim.port()), setting("IL2Com", "iIL2Port")) << "the sub-dialog ended as with Cancel";
 }
 
 }  // namespace

@@ -69,7 +69,6 @@ TEST_F(DlgHelpersTest, WritesNumbersAndTextInTheSystemsNumberText) {
     const Case kCases[] = {
         {"half up", [](HWND d) { return setDlgItemDouble(d, kEdit, 0.125, 2); }, 0, "0.13"},
         {"negative zero keeps its sign", [](HWND d) { return setDlgItemDouble(d, kEdit, -0.001, 2); }, 0, "-0.00"},
-        {"no decimals truncates", [](HWND d) { return setDlgItemDouble(d, kEdit, 2.9, 0); }, 0, "2"},
         {"signed", [](HWND d) { return setDlgItemInt(d, kEdit, -5, 1); }, 0, "-5"},
         {"unsigned", [](HWND d) { return setDlgItemInt(d, kEdit, -1, 0); }, 0, "4294967295"},
         {"string", [](HWND d) { return setDlgItemText(d, kEdit, name); }, 0, "name"},
@@ -139,15 +138,10 @@ TEST(DialogResourcesTest, LoadWithTheirCaptionsControlsAndTexts) {
         // The procedures' tests read these two dialogs' controls; here only what they do not.
         {"DLGCFG_IL2COM", "IL2 Device Link Server", {{IDC_IL2COM_ADDR_GROUP, "Address"}, {IDC_IL2COM_PORT_GROUP, "Port"}}},
         {"DLGSTR", "Quorix - Ombrisal for IL-2", {{IDCANCEL, "Cancel"}, {IDOK, "OK"}}},
+        // Its procedure comes later: a few labels here, the trackbars below.
         {"DLGCFG_PROFILE", "Quorix - Ombrisal for IL-2",
-         {{IDC_PROF_SETTINGS, "Settings"}, {IDC_PROF_MIN_LABEL, "Minimum Raw Value:"},
-          {IDC_PROF_MAX_LABEL, "Maximum Raw Value:"}, {IDC_PROF_JITTER_LABEL, "Filter Jitter below %:"},
-          {IDC_PROF_JITTER_POINT, "0 ."}, {IDC_PROF_G940_LABEL, "G940 ReversalBug Size:"},
-          {IDC_PROF_G940_PERCENT, "%"}, {IDC_PROF_SET_DEFAULT, "Set To Default"},
-          {IDC_PROF_SENSITIVITY, "Sensitivity"}, {IDC_PROF_AXIS100, "0 - 100 Axis"},
-          {IDC_PROF_AXIS50, "100 - 0 - 100 Axis"}, {IDC_PROF_ALL100, "Set All To 100"},
-          {IDC_PROF_ALL_DEFAULTS, "Set All To Defaults"}, {IDCANCEL, "Cancel"}, {IDOK, "OK"},
-          {401, "100"}, {410, "10"}, {411, "10"}, {420, "100"}, {501, "5"}, {510, "50"}, {520, "100"}}},
+         {{IDC_PROF_ALL_DEFAULTS, "Set All To Defaults"}, {401, "100"}, {410, "10"}, {411, "10"}, {420, "100"},
+          {501, "5"}, {510, "50"}, {520, "100"}}},
     };
     for (const Case& c : kCases) {
         SCOPED_TRACE(c.resource);

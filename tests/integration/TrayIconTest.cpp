@@ -3,7 +3,11 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <thread>
+
 #include "support/AppHarness.h"
+#include "support/DlgDriver.h"
 #include "support/ShellRecorder.h"
 
 namespace {
@@ -94,9 +98,19 @@ TEST_F(TrayIconTest, QuitRemovesIconAndEndsLoop) {
     EXPECT_TRUE(PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
 }
 
-// "Configure..." (101) opens the modal configuration dialog: the end-to-end dialog tests drive it.
-TEST_F(TrayIconTest, UnknownCommandsLeaveProgramRunning) {
+// "Configure..." opens the modal dialog, so it is posted and the dialog closed as a user would.
+TEST_F(TrayIconTest, ConfigureAndUnknownCommandsLeaveProgramRunning) {
     gShellRequests.clear();
+    std::atomic<bool> closed(false);
+    std::thread user([&] {
+        HWND dlg = waitDlg(0, "Quorix - Ombrisal for IL-2", IDC_CFG_PROFILE_LIST);
+        if (dlg) dlgCommand(dlg, IDC_CFG_CLOSE);
+        closed = dlg != nullptr;
+    });
+    PostMessageA(h.app.hFrameWnd, WM_COMMAND, IDM_CONFIGURE, 0);
+    // The modal loop runs inside this wait and returns when "Close" ended it.
+    EXPECT_TRUE(dlgWait([&] { return closed && h.app.dlgCfg.hDlg == nullptr && !h.app.bDlgCfgRunning; }));
+    user.join();
     SendMessageA(h.app.hFrameWnd, WM_COMMAND, 4242, 0);
     EXPECT_TRUE(IsWindow(h.app.hFrameWnd));
     EXPECT_TRUE(gShellRequests.empty());

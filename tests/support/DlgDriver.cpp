@@ -2,7 +2,9 @@
 
 #include <commctrl.h>
 
+#include <atomic>
 #include <cstring>
+#include <thread>
 
 bool dlgWait(const std::function<bool()>& pred, DWORD ms) {
     DWORD start = GetTickCount();
@@ -32,7 +34,7 @@ BOOL CALLBACK findProc(HWND hwnd, LPARAM lp) {
     DWORD pid = 0;
     GetWindowThreadProcessId(hwnd, &pid);
     // Sends no message, unlike GetWindowText for a window of another thread of this
-    // process, which would wait on that thread: the test thread joining this helper.
+    // process, which waits on that thread: a test thread joining this helper.
     WCHAR wide[256] = {};
     char buf[256] = {};
     InternalGetWindowText(hwnd, wide, 256);
@@ -45,7 +47,7 @@ BOOL CALLBACK findProc(HWND hwnd, LPARAM lp) {
 }
 }  // namespace
 
-HWND findDlg(DWORD pid, const char* caption, int onlyCtrl, int lacksCtrl) {
+static HWND findDlg(DWORD pid, const char* caption, int onlyCtrl, int lacksCtrl) {
     FindArgs a = {pid ? pid : GetCurrentProcessId(), caption, onlyCtrl, lacksCtrl, nullptr};
     EnumWindows(findProc, reinterpret_cast<LPARAM>(&a));
     return a.found;
@@ -95,14 +97,7 @@ void dlgCommand(HWND dlg, int id, int code) {
 
 void dlgClick(HWND dlg, int id) { PostMessageA(GetDlgItem(dlg, id), BM_CLICK, 0, 0); }
 
-bool dlgChooseCombo(HWND dlg, int id, const char* entry) {
-    LRESULT i = SendDlgItemMessageA(dlg, id, CB_FINDSTRINGEXACT, -1, reinterpret_cast<LPARAM>(entry));
-    if (i == CB_ERR || SendDlgItemMessageA(dlg, id, CB_SETCURSEL, i, 0) == CB_ERR) return false;
-    dlgCommand(dlg, id, CBN_SELCHANGE);  // CB_SETCURSEL itself notifies nobody
-    return true;
-}
-
-std::string boxText(HWND box) {
+static std::string boxText(HWND box) {
     // Windows numbers the text control 0xFFFF, Wine 100.
     HWND text = GetDlgItem(box, 0xFFFF);
     return dlgText(text ? text : GetDlgItem(box, 100), 0);
@@ -111,37 +106,32 @@ std::string boxText(HWND box) {
 std::string answerBox(DWORD pid, const char* caption, int button, DWORD ms) {
     HWND box = nullptr;
     // Only boxes: a dialog of the same caption has no button of the box's kind and a text control.
-    dlgWait([&] { return (box = findDlg(pid, caption, button)) != nullptr && boxText(box).size(); }, ms);
+    dlgWait([&] { return (box = findDlg(pid, caption, button, 0)) != nullptr && boxText(box).size(); }, ms);
     if (!box) return "";
     std::string text = boxText(box);
     PostMessageA(box, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), 0);
     return text;
 }
 
-BoxAnswerer::BoxAnswerer(const char* caption, int button, DWORD ms)
-    : worker([this, caption, button, ms] {
-          HWND box = nullptr;
-          if (dlgWait([&] { return bStop || ((box = findDlg(0, caption, button)) && boxText(box).size()); }, ms) &&
-              !bStop) {
-              sText = boxText(box);
-              PostMessageA(box, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), 0);
-          }
-      }) {}
-
-BoxAnswerer::~BoxAnswerer() {
-    if (worker.joinable()) worker.join();
-}
-
-const std::string& BoxAnswerer::text(bool stop) {
-    bStop = stop;
-    if (worker.joinable()) worker.join();
-    return sText;
+static void sendCommand(HWND dlg, int id) {
+    SendMessageA(dlg, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dlg, id)));
 }
 
 std::string sendAnswering(HWND dlg, int id, const char* caption, int button) {
-    BoxAnswerer answerer(caption, button);
-    SendMessageA(dlg, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dlg, id)));
-    return answerer.text(true);
+    std::atomic<bool> sent(false);
+    std::string text;
+    std::thread answerer([&] {
+        HWND box = nullptr;
+        if (dlgWait([&] { return sent || ((box = findDlg(0, caption, button, 0)) && boxText(box).size()); }) &&
+            !sent) {
+            text = boxText(box);
+            PostMessageA(box, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), 0);
+        }
+    });
+    sendCommand(dlg, id);
+    sent = true;
+    answerer.join();
+    return text;
 }
 
 std::vector<std::string> answerPrompts(DWORD pid, HWND dlg, int id, const std::vector<const char*>& answers) {
@@ -159,7 +149,7 @@ std::vector<std::string> answerPrompts(DWORD pid, HWND dlg, int id, const std::v
         }
     });
     if (pid) dlgCommand(dlg, id);
-    else SendMessageA(dlg, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dlg, id)));
+    else sendCommand(dlg, id);
     sent = !pid;
     answerer.join();
     return seen;

@@ -4,15 +4,13 @@
 // CB_GETLBTEXT cross processes; GetWindowText does not for controls), posts the
 // commands a user's action causes, and answers message boxes by caption.
 // In-process, a dialog procedure's message box blocks its thread: run the modal
-// dialog on the test thread and the script on a helper thread (runModal), or let
-// a BoxAnswerer thread press the box's button while the test thread sends.
+// dialog on the test thread and the script on a helper thread (runModal), or send the
+// command while a helper thread answers (sendAnswering, answerPrompts).
 
 #include <windows.h>
 
-#include <atomic>
 #include <functional>
 #include <string>
-#include <thread>
 #include <vector>
 
 const DWORD kDlgWaitMs = 10000;
@@ -20,10 +18,9 @@ const DWORD kDlgWaitMs = 10000;
 // Waits for pred() with a deadline, dispatching the calling thread's messages meanwhile.
 bool dlgWait(const std::function<bool()>& pred, DWORD ms = kDlgWaitMs);
 
-// A visible top-level window of process pid (0: this process) with that caption that
-// holds a control with id onlyCtrl (0: any) and none with id lacksCtrl (0: no test),
-// or null; the waiting form waits. "DLGSTR" has no id of its own: 103 without 104.
-HWND findDlg(DWORD pid, const char* caption, int onlyCtrl = 0, int lacksCtrl = 0);
+// Waits for a visible top-level window of process pid (0: this process) with that caption
+// that holds a control with id onlyCtrl (0: any) and none with id lacksCtrl (0: no test);
+// null if none came. "DLGSTR" has no id of its own: 103 without 104.
 HWND waitDlg(DWORD pid, const char* caption, int onlyCtrl = 0, int lacksCtrl = 0, DWORD ms = kDlgWaitMs);
 
 std::string dlgText(HWND dlg, int id);  // WM_GETTEXT; id 0: the window's own text
@@ -38,28 +35,12 @@ int dlgComboSel(HWND dlg, int id);  // CB_ERR (-1) for none
 void dlgCommand(HWND dlg, int id, int code = BN_CLICKED);
 // A real click (BM_CLICK): automatic radio and check boxes change, disabled controls ignore it.
 void dlgClick(HWND dlg, int id);
-// Selects the entry with that exact text and posts the CBN_SELCHANGE a user's choice causes.
-bool dlgChooseCombo(HWND dlg, int id, const char* entry);
-
-// The text of a message box (its static text control).
-std::string boxText(HWND box);
 // Waits for a message box with that caption, returns its text and presses button; "" if none came.
 std::string answerBox(DWORD pid, const char* caption, int button, DWORD ms = kDlgWaitMs);
 
-// Answers the next message box with that caption on a helper thread; joined by text() or the destructor.
-class BoxAnswerer {
-public:
-    BoxAnswerer(const char* caption, int button, DWORD ms = kDlgWaitMs);
-    ~BoxAnswerer();
-    // The box's text, "" if none came; bStop: look no longer (the command that could open one returned).
-    const std::string& text(bool bStop = false);
-
-private:
-    std::atomic<bool> bStop{false};
-    std::string sText;
-    std::thread worker;
-};
-// Sends command id to dlg of this thread; the text of the box with that caption it opened (answered with button).
+// In-process, for a command that may open a modal window on this thread: sends command
+// id to dlg while a helper thread answers the box with that caption with button. The
+// box's text, "" if none opened.
 std::string sendAnswering(HWND dlg, int id, const char* caption, int button);
 // Runs command id of dlg and answers its name prompts ("DLGSTR") in turn: types the next
 // answer and presses "OK" ("Cancel" for null). Returns each prompt as "prompt|name". In
