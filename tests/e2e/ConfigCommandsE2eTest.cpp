@@ -19,30 +19,19 @@ namespace {
 
 const char kCaption[] = "Quorix - Ombrisal for IL-2";
 
-class ConfigCommandsE2eTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        clearQuorixSettings();
-        ASSERT_TRUE(rig.prepare());
-        seedLink(rig.sim.port());
-        seedAssignment("Flying", 1, 1, 0);  // the profile, nothing assigned
-        rig.sim.setInCockpit(1);
-        ASSERT_EQ(PADSIM_OK, rig.pads.setAxis(1, 1, 39322));  // stick X at 60 %
-        ASSERT_TRUE(rig.startQuorix());
-        PostMessageA(rig.quorix.frame(), WM_COMMAND, 101, 0);  // "Configure..."
-        ASSERT_NE(nullptr, dlg = waitDlg(rig.quorix.pid(), kCaption, 104));
-    }
-    void TearDown() override {
-        DWORD code = 1;
-        if (dlg) dlgCommand(dlg, 101);
-        if (rig.quorix.running()) EXPECT_TRUE(rig.quorix.quit(code) && code == 0);
-        clearQuorixSettings();
-    }
-    E2eRig rig;
-    HWND dlg = nullptr;
-};
-
-TEST_F(ConfigCommandsE2eTest, EditsShapeTheWireAndAreSavedAtQuit) {
+TEST(ConfigCommandsE2eTest, EditsShapeTheWireAndAreSavedAtQuit) {
+    clearQuorixSettings();
+    E2eRig rig;  // ends the program if a check stops the test early
+    ASSERT_TRUE(rig.prepare());
+    seedLink(rig.sim.port());
+    seedAssignment("Flying", 1, 1, 0);  // the profile, nothing assigned
+    rig.sim.setInCockpit(1);
+    ASSERT_EQ(PADSIM_OK, rig.pads.setAxis(1, 1, 39322));  // stick X at 60 %
+    ASSERT_TRUE(rig.startQuorix());
+    const DWORD pid = rig.quorix.pid();
+    PostMessageA(rig.quorix.frame(), WM_COMMAND, 101, 0);  // "Configure..."
+    HWND dlg = waitDlg(pid, kCaption, 104);
+    ASSERT_NE(nullptr, dlg);
     HWND row1 = GetDlgItem(dlg, 1106);  // keyboard steps on the closed list, then the focus leaves
     SendMessageA(row1, CB_SETCURSEL, SendMessageA(row1, CB_FINDSTRINGEXACT, -1, (LPARAM) "Ailerons"), 0);
     dlgCommand(dlg, 1106, CBN_KILLFOCUS);
@@ -50,7 +39,7 @@ TEST_F(ConfigCommandsE2eTest, EditsShapeTheWireAndAreSavedAtQuit) {
     dlgClick(dlg, 1103);  // invert: the stick at rest sends the mirrored value
     EXPECT_TRUE(rig.waitForCommand("R/85\\-1.00/85\\-0.20", 5000));
     dlgCommand(dlg, 1107);  // "Config": raw 0..49152 and point 3 at 50
-    HWND axisDlg = waitDlg(rig.quorix.pid(), kCaption, 10050);
+    HWND axisDlg = waitDlg(pid, kCaption, 10050);
     ASSERT_NE(nullptr, axisDlg);
     dlgSetText(axisDlg, 204, "49152");
     SendDlgItemMessageA(axisDlg, 10200, TBM_SETPOS, TRUE, 50);
@@ -60,12 +49,11 @@ TEST_F(ConfigCommandsE2eTest, EditsShapeTheWireAndAreSavedAtQuit) {
     EXPECT_TRUE(rig.waitForCommand("R/85\\-1.00/85\\1.00", 5000));
 
     const std::pair<int, const char*> edits[] = {{107, "Racing"}, {105, "Gliding"}, {107, "Spare"}, {303, "My Stick"}};
-    for (const auto& e : edits) EXPECT_EQ(1u, answerPrompts(rig.quorix.pid(), dlg, e.first, {e.second}).size());
+    for (const auto& e : edits) EXPECT_EQ(1u, answerPrompts(pid, dlg, e.first, {e.second}).size());
     dlgCommand(dlg, 106);  // deletes "Spare"
-    EXPECT_EQ("Are you sure?", answerBox(rig.quorix.pid(), "Delete Profile", IDYES));
+    EXPECT_EQ("Are you sure?", answerBox(pid, "Delete Profile", IDYES));
     EXPECT_TRUE(dlgWait([&] { return dlgText(dlg, 104) == "Flying"; }));
     dlgCommand(dlg, 101);
-    dlg = nullptr;
     DWORD code = 1;
     ASSERT_TRUE(rig.quorix.quit(code) && code == 0);
     const std::string root = std::string(kQuorixRegRoot) + "\\";
@@ -75,6 +63,7 @@ TEST_F(ConfigCommandsE2eTest, EditsShapeTheWireAndAreSavedAtQuit) {
     EXPECT_EQ(textValue("Flying"), regRead(root + "Profiles", "sActProfile"));
     EXPECT_EQ(14u, regNames(root + "Profiles\\Gliding\\Dev2Axis").size());
     EXPECT_EQ(textValue("My Stick"), regRead(root + "HwDev\\{A7C1D2E0-5B3F-4E8A-9C61-51D0C0DE0001}", "sUsrName"));
+    clearQuorixSettings();
 }
 
 }  // namespace
