@@ -29,9 +29,13 @@ int Quorix::saveConfig() {
         openRegistryKey(HKEY_CURRENT_USER, sRegRoot, 0, KEY_ALL_ACCESS, &key) == 0) {
         setRegistryInt(key, "uiTimerInterval", static_cast<int>(uiTimerInterval));
     }
+    // Each owner keeps its own key: one that cannot be written costs the others
+    // nothing. The first failure is reported.
     int status = profiles.saveConfig(sRegRoot, pActProfile);
-    if (status == 0) status = hwDevices.saveConfig(sRegRoot);
-    if (status == 0) status = il2Com.saveConfig(sRegRoot);
+    int s = hwDevices.saveConfig(sRegRoot);
+    if (status == 0) status = s;
+    s = il2Com.saveConfig(sRegRoot);
+    if (status == 0) status = s;
     closeRegistryKey(key);
     return status;
 }

@@ -90,8 +90,8 @@ BOOL CALLBACK Quorix::enumHwDevicesCB(const DIDEVICEINSTANCEA* inst, void* ctx) 
         line += "]\r\n";
         app->addLog(line);
     }
-    // Controllers not yet delivered stay unconnected until the next pass.
-    return DIENUM_STOP;
+    // Only this controller stays not connected: the ones after it are still set up.
+    return DIENUM_CONTINUE;
 }
 
 int Quorix::reapplyProfile() {

@@ -92,14 +92,17 @@ int clearRegistryKey(HKEY& key) {
     if (values > 0) {
         MyStringArray names;
         status = collectNames(names, key, true, buf, bufSize, 3);
-        if (status == 0) {
-            for (int i = 0; i < names.iCount; ++i) RegDeleteValueA(key, names.apItems[i]->text());
-        }
+        // A refused delete, or a truncated name that names no value, leaves a value behind.
+        if (status == 0)
+            for (int i = 0; i < names.iCount; ++i)
+                if (RegDeleteValueA(key, names.apItems[i]->text()) != ERROR_SUCCESS && status == 0) status = 6;
     }
     if (status == 0 || subKeys > 0) {
+        // The sub-keys are cleared even after a failed value pass, but its status stays the result.
         MyStringArray names;
         int collected = collectNames(names, key, false, buf, bufSize, 4);
-        if (names.iCount > 0 || status == 0) status = collected;
+        int valueStatus = status;
+        status = collected;
         for (int i = 0; i < names.iCount && status == 0; ++i) {
             MyString path(names.apItems[i]->text());
             HKEY sub = nullptr;
@@ -112,6 +115,7 @@ int clearRegistryKey(HKEY& key) {
             }
             if (status == 0 && RegDeleteKeyA(key, path.text()) != ERROR_SUCCESS) status = 5;
         }
+        if (valueStatus != 0) status = valueStatus;
     }
     free(buf);
     return status;

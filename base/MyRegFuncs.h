@@ -13,6 +13,8 @@ int createRegistryKey(HKEY root, MyString& path);
 int createRegistryKeyIfNotExists(HKEY root, MyString& path);
 int closeRegistryKey(HKEY& key);
 int enumRegKeys(MyStringArray* out, HKEY& key);
+// 0 all removed; 1 counts, list growth, sub-key open or close; 2 buffer; 3 value
+// name; 4 sub-key name; 5 sub-key not deleted; 6 value not deleted.
 int clearRegistryKey(HKEY& key);
 
 int getRegistryInt(int& out, HKEY& key, const char* name, int def);

@@ -131,6 +131,9 @@ int HwDevice::processAxis(HwAxis& axis, long raw, int bFlush, const char* axisNa
     int status = axis.pDev2Axis->apply(bChanged, value, static_cast<int>(raw));
     if (status != 0) return status;
     if (!bFlush && !bChanged) return 0;
+    // Outside 0..100 only before a first value was accepted (a first raw value equal
+    // to the start value -1): nothing to send yet, and never a command beyond -1.00 .. 1.00.
+    if (!(value >= 0.0 && value <= 100.0)) return 0;
     // Built only now: a string allocates, and an unchanged axis must cost nothing.
     MyString command;
     status = axis.pILDevice->makeCommand(command, roundMy(value));
@@ -244,6 +247,9 @@ int HwDevice::readConfig(MyString path, MyString keyName) {
 }
 
 int HwDevice::saveConfig(MyString path) {
+    // The zero GUID identifies no controller: such a key would load as a phantom.
+    static const GUID kNoGuid = {};
+    if (memcmp(&guid, &kNoGuid, sizeof kNoGuid) == 0) return 0;
     WCHAR wide[40];
     char text[40];
     memset(wide, 0, sizeof wide);

@@ -82,6 +82,13 @@ int HwDeviceArray::readConfig(MyString path) {
             break;
         }
         status = dev->readConfig(path, *names.apItems[i]);
+        // Without a stored identity (no guid of 16 bytes, or all zero) the key names
+        // no controller: loaded, it would come back as a phantom under the zero GUID.
+        static const GUID kNoGuid = {};
+        if (status == 0 && memcmp(&dev->guid, &kNoGuid, sizeof kNoGuid) == 0) {
+            delete dev;
+            continue;
+        }
         if (status == 0 && add(dev) != 0) status = 1;
         if (status != 0) delete dev;
     }

@@ -1,5 +1,6 @@
 #include "il2/IL2Com.h"
 
+#include <cstdlib>
 #include <cstring>
 
 #include "app/Quorix.h"
@@ -24,16 +25,28 @@ int isExactly(MyString& reply, const char* expected) {
 int validPort(int port) { return port >= 1 && port <= 65535; }
 }  // namespace
 
+IL2HostAddrs::~IL2HostAddrs() { free(aAddr); }
+
+int IL2HostAddrs::add(const in_addr& addr) {
+    in_addr* p = static_cast<in_addr*>(realloc(aAddr, sizeof(in_addr) * (static_cast<size_t>(iCount) + 1)));
+    if (!p) return 1;
+    aAddr = p;
+    aAddr[iCount++] = addr;
+    return 0;
+}
+
 int resolveLocalHostAddrs(IL2HostAddrs& out) {
-    out.iCount = 0;
     char name[256] = {};
     if (gethostname(name, sizeof name - 1) != 0) return 1;
     hostent* host = gethostbyname(name);
     if (!host) return 2;
     // Copied at once: the entry lives in the socket library's per-thread buffer.
     if (host->h_addrtype != AF_INET || host->h_length != sizeof(in_addr)) return 0;
-    for (char** p = host->h_addr_list; p && *p && out.iCount < IL2COM_MAX_HOST_ADDRS; ++p)
-        memcpy(&out.aAddr[out.iCount++], *p, sizeof(in_addr));
+    for (char** p = host->h_addr_list; p && *p; ++p) {
+        in_addr a;
+        memcpy(&a, *p, sizeof a);
+        if (out.add(a) != 0) break;  // out of memory: the addresses so far are still tried
+    }
     return 0;
 }
 
@@ -47,6 +60,8 @@ IL2Com::IL2Com(Quorix& app_)
       iInCockpit(-1),
       bLastTestSet(0),
       bWSAStarted(0),
+      iNextHostAddr(0),
+      bRecvTimedOut(0),
       pfnGetTickCount(GetTickCount),
       pfnResolveLocalHost(resolveLocalHostAddrs) {}
 
@@ -87,11 +102,15 @@ int IL2Com::openConnection(int& bFlush) {
 
 int IL2Com::openConnectionForLocalHost(int& bFlush) {
     IL2HostAddrs addrs;
-    addrs.iCount = 0;
     int status = startupWSA();
     if (status == 0) status = pfnResolveLocalHost(addrs);
-    if (status == 0 && bConnected != 1) {
-        for (int i = 0; i < addrs.iCount && i < IL2COM_MAX_HOST_ADDRS; ++i) {
+    if (status == 0 && bConnected != 1 && addrs.iCount > 0) {
+        // One due test waits out at most one silent address (a dropping firewall, a
+        // virtual adapter): addresses that fail at once are tried in the same test,
+        // and after a silent one the next test goes on with the address behind it.
+        if (iNextHostAddr < 0 || iNextHostAddr >= addrs.iCount) iNextHostAddr = 0;
+        for (int tried = 0; tried < addrs.iCount; ++tried) {
+            int i = iNextHostAddr;
             // A failed attempt cleaned the socket library up; the next one needs it again.
             status = startupWSA();
             if (status != 0) break;
@@ -108,8 +127,11 @@ int IL2Com::openConnectionForLocalHost(int& bFlush) {
                 line += "\r\n";
                 log(line);
             }
+            bRecvTimedOut = 0;
             status = openConnectionB(bFlush, addr);
-            if (bConnected == 1) break;
+            if (bConnected == 1) break;  // a later reconnection starts with this address again
+            iNextHostAddr = (i + 1) % addrs.iCount;
+            if (bRecvTimedOut) break;
         }
     }
     if (status != 0) closeConnection();
@@ -255,10 +277,12 @@ int IL2Com::sendGet(MyString& reply, const char* request, int bLog) {
         // (WSAEMSGSIZE) and, on Windows, WSAECONNRESET when the peer's port sent
         // back "unreachable" (Wine reports WSAECONNREFUSED there).
         int r = recv(hSocket, buffer, sizeof buffer, 0);
-        if (r == SOCKET_ERROR)
+        if (r == SOCKET_ERROR) {
             status = 1009;
-        else if (r > 0)
+            bRecvTimedOut = WSAGetLastError() == WSAETIMEDOUT;  // read before closing clears it
+        } else if (r > 0) {
             reply.append(buffer, static_cast<unsigned long>(r));
+        }
     }
     if (bLog == 1 && logOpen()) {
         MyString line("IL2Com::get[");

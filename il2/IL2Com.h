@@ -9,10 +9,15 @@
 
 class Quorix;
 
-// Addresses under which the local host's name resolves, in resolver order.
-enum { IL2COM_MAX_HOST_ADDRS = 16 };
+// Addresses under which the local host's name resolves, in resolver order, all of them.
 struct IL2HostAddrs {
-    in_addr aAddr[IL2COM_MAX_HOST_ADDRS];
+    IL2HostAddrs() : aAddr(nullptr), iCount(0) {}
+    ~IL2HostAddrs();
+    IL2HostAddrs(const IL2HostAddrs&) = delete;
+    IL2HostAddrs& operator=(const IL2HostAddrs&) = delete;
+    // Appends one address; 1 when the list cannot grow.
+    int add(const in_addr& addr);
+    in_addr* aAddr;
     int iCount;
 };
 
@@ -69,6 +74,11 @@ public:
     // Our own WSAStartup not yet matched by a WSACleanup; keeps the two balanced so
     // a clean-up never takes away a start that another part of the process made.
     int bWSAStarted;
+    // The host address the next due connection test for "localhost" starts with:
+    // after a silent address the next test goes on behind it.
+    int iNextHostAddr;
+    // The last failed receive ran into the answer time-out (a silent peer).
+    int bRecvTimedOut;
     IL2TickFn pfnGetTickCount;
     IL2ResolveLocalHostFn pfnResolveLocalHost;
 

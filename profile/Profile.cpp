@@ -3,7 +3,7 @@
 #include "base/MyRegFuncs.h"
 #include "profile/ProfileKeys.h"
 
-Profile::Profile(Quorix& application) : app(&application), bDeleted(0), name(), dev2Axis(application) {}
+Profile::Profile(Quorix& application) : app(&application), bDeleted(0), name(), dev2Axis(application), sStoredName() {}
 
 Profile::~Profile() {}
 

@@ -41,6 +41,9 @@ public:
     int bDeleted;
     MyString name;
     ProfileDev2AxisArray dev2Axis;
+    // The key that holds this profile's last complete copy (the name it was read or
+    // last saved under); empty while none. A rename that cannot be stored keeps it.
+    MyString sStoredName;
 };
 
 class ProfileArray {

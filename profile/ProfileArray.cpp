@@ -67,6 +67,7 @@ int ProfileArray::readConfig(MyString path, Profile*& pAct) {
             break;
         }
         profile->name = names.apItems[i]->text();
+        profile->sStoredName = profile->name;
         status = profile->readConfig(path);
         if (status == 0) status = add(profile);
         if (status != 0) {
@@ -99,11 +100,13 @@ struct SaveScope {
     Profile* pAct;
 };
 
-// Sub-keys that still name a profile being kept.
+// Sub-keys that hold a kept profile's last complete copy: its new key once stored,
+// else the old one it still lives in.
 int isKeptProfile(void* ctx, const char* name) {
     ProfileArray* list = static_cast<SaveScope*>(ctx)->list;
     for (int i = 0; i < list->count; ++i)
-        if (list->items[i] && !list->items[i]->bDeleted && sameKeyName(list->items[i]->name.text(), name)) return 1;
+        if (list->items[i] && !list->items[i]->bDeleted && sameKeyName(list->items[i]->sStoredName.text(), name))
+            return 1;
     return 0;
 }
 
@@ -141,8 +144,10 @@ int saveRespelled(HKEY& key, MyString& path, Profile& profile, const char* store
         removeRegistrySubKey(key, spare.text());  // a partial copy; the old key still holds the profile
         return status;
     }
+    profile.sStoredName = spare;  // pruning keeps the complete copy whatever fails next
     status = removeRegistrySubKey(key, storedName);
     if (status == 0) status = profile.saveConfig(path);
+    if (status == 0) profile.sStoredName = name;
     if (status == 0) status = removeRegistrySubKey(key, spare.text());
     return status;
 }
@@ -165,23 +170,28 @@ int ProfileArray::saveConfig(MyString path, Profile* pAct) {
     if (status != 0) return status;
 
     // Everything is written before anything is removed, so a save that fails
-    // part-way leaves every profile stored before still stored. A failing
-    // profile does not keep the ones after it from being written.
+    // part-way leaves every profile stored before still stored. A profile that
+    // cannot be stored costs only itself: the others are written, and what no
+    // kept profile needs is removed; the first failure is reported.
     MyStringArray stored;
     status = enumRegKeys(&stored, key);
-    if (pAct) {
-        int s = setRegistryString(key, "sActProfile", pAct->name);
-        if (status == 0) status = s;
-    }
+    int bActStored = 0;
     for (int i = 0; i < count; ++i) {
         if (items[i] && items[i]->bDeleted) continue;
         int s = items[i] ? saveProfile(key, path, stored, *this, *items[i]) : 2;
+        if (s == 0) items[i]->sStoredName = items[i]->name;
+        if (s == 0 && items[i] == pAct) bActStored = 1;
         if (status == 0) status = s;
     }
-    // Only a complete write may remove deleted profiles, the old keys of renamed
-    // ones and anything else the list no longer names.
+    // Naming a key that was not written would lose the choice at the next start;
+    // left as it was, it still names where the active profile was stored before.
+    if (bActStored) {
+        int s = setRegistryString(key, "sActProfile", pAct->name);
+        if (status == 0) status = s;
+    }
     SaveScope scope = {this, pAct};
-    if (status == 0) status = pruneRegistryKey(key, isKeptProfile, isActiveValue, &scope);
+    int s = pruneRegistryKey(key, isKeptProfile, isActiveValue, &scope);
+    if (status == 0) status = s;
     closeRegistryKey(key);
     return status;
 }

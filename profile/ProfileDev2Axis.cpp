@@ -160,7 +160,9 @@ int ProfileDev2Axis::applyClamped(int& bChanged, double& value, int raw, int c) 
     if (p >= 100.0) p = 100.0;
     else if (p <= 0.0) p = 0.0;
 
-    if (absf(dLastValReport - p) <= dFilterJitter) {
+    // Until a value has been accepted (dLastValReport still -1) there is nothing to
+    // filter against: swallowing the first one would leave -1 as the result to send.
+    if (dLastValReport >= 0.0 && absf(dLastValReport - p) <= dFilterJitter) {
         iLastValClamped = c;
         iLastValRaw = raw;
         value = dLastValCorrected;

@@ -1,12 +1,16 @@
-// The main job on the real program: virtual controllers in, Device Link
-// datagrams out to the stand-in simulator on 127.0.0.1.
+// The real program: start-up, and the main job with virtual controllers in and
+// Device Link datagrams out to the stand-in simulator on 127.0.0.1.
 
 #include <gtest/gtest.h>
 
+#include <climits>
+#include <cmath>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
 #include "support/E2eRig.h"
+#include "support/TestPaths.h"
 
 namespace {
 
@@ -32,7 +36,10 @@ protected:
         seedAssignment("Flying", 11, 1, 3);
         rig.sim.setInCockpit(inCockpit);
         ASSERT_TRUE(rig.startQuorix());
-        ASSERT_TRUE(inCockpit ? rig.waitForCommand(kCentredAilerons, kStartMs) : rig.sim.waitForRecords(2, kStartMs));
+        // In the cockpit the first round sends both axes centred; wait for both so none arrives late.
+        ASSERT_TRUE(inCockpit ? rig.waitForCommand(kCentredAilerons, kStartMs) &&
+                                    rig.waitForCommand(kCentredRudder, 2000)
+                              : rig.sim.waitForRecords(2, kStartMs));
     }
     // Forgets what arrived and waits for the next link test (version request and
     // cockpit query): rounds run every 10 ms, so by then about a hundred have.
@@ -69,7 +76,6 @@ TEST_F(MainJobTest, FirstStartCreatesNewProfileAndSavesDefaultsAtQuit) {
 
 TEST_F(MainJobTest, MovesArriveExactlyAndStillStickOnlyTestsLink) {
     startFlying(1);  // entering the cockpit sends every assigned axis once: both centred
-    ASSERT_TRUE(rig.waitForCommand(kCentredRudder, 2000));
     EXPECT_EQ(2u, rig.commands().size());
     ASSERT_EQ(PADSIM_OK, rig.pads.setAxis(1, 1, 39322));  // 60 %
     EXPECT_TRUE(rig.waitForCommand("R/85\\-1.00/85\\0.20", 2000));
@@ -121,6 +127,7 @@ TEST_F(MainJobTest, SimulatorComingBackResumesWithFlush) {
 TEST_F(MainJobTest, UnplugKeepsDeviceAndReplugResumesSending) {
     startFlying(1);
     ASSERT_EQ(PADSIM_OK, rig.pads.unplug(1));  // from here every read of it fails
+    ASSERT_TRUE(nextLinkTest());  // no round that still saw it plugged can see the move below
     rig.pads.setAxis(1, 1, 39322);
     ASSERT_TRUE(nextLinkTest());
     EXPECT_TRUE(rig.commands().empty()) << "an unplugged stick sends nothing";
@@ -135,7 +142,7 @@ TEST_F(MainJobTest, QuitWritesTheDocumentedLayout) {
     rig.pads.plug(2);  // the throttle is registered by the first pass
     startFlying(0);
     quit();
-
+    // Value encodings are the settings classes' own tests; here the layout the real program writes.
     EXPECT_EQ(dwordValue(10), regRead(kQuorixRegRoot, "uiTimerInterval"));
     EXPECT_EQ(dwordValue(rig.sim.port()), regRead(settings("IL2Com"), "iIL2Port"));
     EXPECT_EQ(textValue("127.0.0.1"), regRead(settings("IL2Com"), "sIL2Addr"));
@@ -151,11 +158,33 @@ TEST_F(MainJobTest, QuitWritesTheDocumentedLayout) {
     const std::string ailerons = settings("Profiles\\Flying\\Dev2Axis\\1");
     EXPECT_EQ(dwordValue(1), regRead(ailerons, "idAxis"));
     EXPECT_EQ(textValue("Ailerons"), regRead(ailerons, "ILDeviceName"));
-    EXPECT_EQ(textValue("0.00"), regRead(ailerons, "dFilterJitter"));
-    EXPECT_EQ(dwordValue(65536), regRead(ailerons, "iMaxCalibVal"));
     EXPECT_EQ(80u, regRead(ailerons, "aiTranslate").second.size());
     EXPECT_EQ(dwordValue(3), regRead(settings("Profiles\\Flying\\Dev2Axis\\11"), "idAxis"));
-    EXPECT_EQ(14u, regNames(settings("Profiles\\Flying\\Dev2Axis")).size());
+}
+
+TEST_F(MainJobTest, SecondStartShowsAlreadyRunningAndLeavesFirstRunning) {
+    QuorixProcess first;
+    ASSERT_TRUE(first.startAndWait());
+    EXPECT_FALSE(IsWindowVisible(first.frame()));
+    EXPECT_FALSE(IsWindowEnabled(first.frame()));
+    ChildProcess second;
+    ASSERT_TRUE(second.start("\"" + exePath("quorix.exe") + "\""));
+    HWND box = nullptr;
+    ASSERT_TRUE(waitFor(15000, [&] { return (box = findProcessWindow(second.pid(), "#32770", "Quorix")) != nullptr; }))
+        << "no message box from the second start";
+    char text[64] = {};
+    GetDlgItemTextA(box, 0xFFFF, text, sizeof text);  // a message box's text control
+    EXPECT_STREQ("Already running", text);
+    EXPECT_EQ(nullptr, findProcessWindow(second.pid(), "Quorix", nullptr)) << "second start built a frame window";
+    PostMessageA(box, WM_COMMAND, IDOK, 0);
+    DWORD code = 1234;
+    ASSERT_TRUE(second.waitExit(10000, code));
+    EXPECT_EQ(0u, code);
+    EXPECT_TRUE(first.running());
+    ASSERT_NE(nullptr, first.frame());
+    PostMessageA(first.frame(), WM_CLOSE, 0, 0);
+    ASSERT_TRUE(first.waitExit(15000, code));
+    EXPECT_EQ(0u, code);
 }
 
 // Every round reads each controller in use once; the virtual controllers count
@@ -168,10 +197,12 @@ DWORD msForReads(VirtualControllers& pads, long n) {
     return GetTickCount() - t0;
 }
 
-TEST_F(MainJobTest, StoredPollIntervalIsHonoured) {
-    startFlying(1, 100);
+// A start after a quit (the mutex went with the program) is the second start here.
+TEST_F(MainJobTest, StoredPollIntervalIsClampedHonouredAndSaved) {
+    startFlying(1, 1000);  // runs at 100 ms
     DWORD slow = msForReads(rig.pads, 20);
     quit();
+    EXPECT_EQ(dwordValue(100), regRead(kQuorixRegRoot, "uiTimerInterval"));
     seedDword("", "uiTimerInterval", 10);
     rig.sim.clearRecords();
     ASSERT_TRUE(rig.startQuorix());
@@ -182,6 +213,33 @@ TEST_F(MainJobTest, StoredPollIntervalIsHonoured) {
     // are coarser than Windows' and the machine may be busy).
     EXPECT_GE(slow, 1500u);
     EXPECT_LT(3 * fast, slow);
+}
+
+// The worst of the damaged settings at once: the stick is still fed within -1.00 ..
+// 1.00, the program quits with 0 and writes no controller under the zero GUID.
+TEST_F(MainJobTest, DamagedSettingsStillFeedTheStickAndQuitCleanly) {
+    int wild[20];
+    for (int j = 0; j < 20; ++j) wild[j] = j % 2 ? 250 : -5;
+    const std::string ail = "Profiles\\Flying\\Dev2Axis\\1", zero(16, '\0');
+    const struct { std::string key; const char* name; RegValue value; } damage[] = {
+        {ail, "aiTranslate", binaryValue(wild, sizeof wild)}, {ail, "dFilterJitter", textValue("nan")},
+        {ail, "dRvBugCor", textValue("1e300")}, {ail, "iMinCalibVal", dwordValue(INT_MAX)},
+        {"Profiles\\Flying\\Dev2Axis\\11", "idAxis", dwordValue(DWORD(-1))},
+        {"Profiles\\Flying\\Dev2Axis\\2", "idAxis", dwordValue(9)},
+        {"HwDev\\Phantom", "sInstName", textValue("No guid")},
+        {"HwDev\\Short", "guid", binaryValue(zero.data(), 15)}, {"HwDev\\Zero", "guid", binaryValue(zero.data(), 16)},
+    };
+    seedLink(rig.sim.port());
+    seedAssignment("Flying", 1, 1, 1);
+    for (const auto& d : damage) regWrite(settings(d.key), d.name, d.value.first, d.value.second);
+    rig.sim.setInCockpit(1);
+    ASSERT_TRUE(rig.startQuorix());
+    ASSERT_TRUE(rig.sim.waitForRecords(2, kStartMs)) << "the link came up";
+    ASSERT_EQ(PADSIM_OK, rig.pads.setAxis(1, 1, 0));
+    EXPECT_TRUE(rig.waitForCommand("R/85\\-1.00/85\\-1.00", 5000));
+    quit();
+    for (const std::string& c : rig.commands()) EXPECT_LE(fabs(atof(c.substr(c.rfind('\\') + 1).c_str())), 1.0) << c;
+    EXPECT_EQ(0u, regDump(kQuorixRegRoot).count("HwDev\\{00000000-0000-0000-0000-000000000000}|"));
 }
 
 }  // namespace

@@ -17,6 +17,7 @@ namespace {
 class HwDeviceRegistry : public ::testing::Test {
 protected:
     HwDeviceRegistry() : scratch("QuorixTest-HwDev"), hwDev(scratch.path().text()) { hwDev += "\\HwDev"; }
+    void SetUp() override { ASSERT_TRUE(scratch.ok()); }
 
     // Writes below HwDev\<sub> past the code under test (no value when name is null).
     void put(const char* sub, const char* name, DWORD type, const void* data, size_t size) {
@@ -30,7 +31,6 @@ protected:
 };
 
 TEST_F(HwDeviceRegistry, EveryDeviceIsSavedUnderItsGuidTextConnectedOrNot) {
-    ASSERT_TRUE(scratch.ok());
     putText("Keep", "sInstName", "an older entry");
     HwDeviceArray list(app);
     const GUID g1 = fakeGuid(1), g2 = fakeGuid(0xF0);
@@ -58,7 +58,6 @@ TEST_F(HwDeviceRegistry, EveryDeviceIsSavedUnderItsGuidTextConnectedOrNot) {
 }
 
 TEST_F(HwDeviceRegistry, LoadsEverySubkeyWhateverItsNameAndDefaultsTheUserName) {
-    ASSERT_TRUE(scratch.ok());
     HwDeviceArray list(app);
     EXPECT_EQ(0, list.readConfig(scratch.path()));  // first start: no HwDev key
     EXPECT_EQ(0, list.count);
@@ -84,7 +83,6 @@ TEST_F(HwDeviceRegistry, LoadsEverySubkeyWhateverItsNameAndDefaultsTheUserName) 
 }
 
 TEST_F(HwDeviceRegistry, MissingOrMisfitValuesKeepTheCurrentOnes) {
-    ASSERT_TRUE(scratch.ok());
     const GUID stored = fakeGuid(0x40), current = fakeGuid(9);
     unsigned char longer[20] = {};
     memcpy(longer, &stored, 16);

@@ -21,8 +21,11 @@ DWORD WINAPI fakeTick() { return gTick; }
 std::vector<const char*> gHostAddrs;
 int gResolveStatus;
 int fakeResolve(IL2HostAddrs& out) {
-    out.iCount = 0;
-    for (const char* a : gHostAddrs) out.aAddr[out.iCount++].s_addr = inet_addr(a);
+    for (const char* a : gHostAddrs) {
+        in_addr addr;
+        addr.s_addr = inet_addr(a);
+        out.add(addr);
+    }
     return gResolveStatus;
 }
 
@@ -146,11 +149,11 @@ TEST_F(IL2ComTest, TestsOncePerSecondFromTheFirstCallAndAcrossTheTickWrap) {
 
 TEST_F(IL2ComTest, LocalhostTriesEachAddressOfTheHostInOrder) {
     // 127.0.0.2 holds no socket: Windows refuses at once (WSAECONNRESET), Wine lets
-    // the receive time out. Either way no answer, and the next address is tried.
+    // the receive time out. Silent and refusing addresses: the plan test below.
     MyString localhost("localhost");
     ASSERT_EQ(0, com.setAddress(localhost));
     const struct { std::vector<const char*> addrs; int resolve, status, connects; } cases[] = {
-        {{"127.0.0.2", "127.0.0.1"}, 0, 0, 1},
+        {{"127.0.0.1", "127.0.0.2"}, 0, 0, 1},  // stops at the first that answers
         {{"127.0.0.2"}, 0, 1009, 0},
         {{}, 0, 0, 0},
         {{}, 1, 1, 0},  // host name not readable
@@ -165,6 +168,53 @@ TEST_F(IL2ComTest, LocalhostTriesEachAddressOfTheHostInOrder) {
         EXPECT_EQ(c.status, test(flush)) << c.addrs.size() << " " << c.resolve;
         EXPECT_EQ(c.connects, com.bConnected);
         EXPECT_EQ(c.connects, trayFlag());
+    }
+}
+
+// Every address is 127.0.0.1; what the simulator does with the k-th version request
+// follows a plan (w wrong version, s silent, a answers), set on the tick seam
+// before each attempt.
+Il2SimServer* gSim;
+std::string gPlan;
+size_t versionRequests() {
+    size_t n = 0;
+    for (const Il2SimRecord& r : gSim->records()) n += r.sDatagram == "R/2";
+    return n;
+}
+DWORD WINAPI planTick() {
+    const char step = versionRequests() < gPlan.size() ? gPlan[versionRequests()] : 'a';
+    gSim->setSilent(step == 's');
+    if (step == 'w') gSim->setScriptedAnswer("R/2", "A/2\\1.01");
+    else gSim->clearScriptedAnswers();
+    return gTick;
+}
+
+TEST_F(IL2ComTest, EachDueTestWaitsOutAtMostOneSilentLocalAddress) {
+    const struct { std::string plan; std::vector<size_t> perTest; } rows[] = {  // requests after each due test
+        {std::string(20, 'w') + "a", {21}},  // twenty refuse at once, the 21st answers
+        {"sssssa", {1, 2, 3, 4, 5, 6}},      // silent ones take one due test each
+        {"wswa", {2, 4}},                    // refusing and silent mixed
+    };
+    gSim = &sim;
+    for (const auto& r : rows) {
+        sim.clearRecords();
+        gPlan = r.plan;
+        gHostAddrs.assign(r.plan.size(), "127.0.0.1");
+        IL2Com c(app);
+        use(c);
+        MyString localhost("localhost");
+        ASSERT_EQ(0, c.setAddress(localhost));
+        c.pfnGetTickCount = planTick;
+        for (size_t t = 0; t < r.perTest.size(); ++t) {
+            SCOPED_TRACE(r.plan + " due test " + std::to_string(t));
+            gTick += 1000;
+            int flush = 0;
+            const DWORD t0 = GetTickCount();
+            c.testConnection(flush);
+            EXPECT_LT(GetTickCount() - t0, 600u);  // the answer time-out is 200 ms; room for a busy machine
+            EXPECT_EQ(r.perTest[t], versionRequests());
+            EXPECT_EQ(t + 1 == r.perTest.size() ? 1 : 0, c.bConnected);  // connected after the last
+        }
     }
 }
 

@@ -15,7 +15,7 @@
 namespace {
 
 typedef std::vector<std::string> Wire;
-const char kMarker[] = "marker";
+const char kMarker[] = "marker", kCockpit[] = "R/6\\81";
 
 class PollRoundTest : public ::testing::Test {
 protected:
@@ -25,12 +25,12 @@ protected:
         stick = h.di.addController(fakeGuid(10), "Stick");
         ASSERT_EQ(0, h.init());
         KillTimer(h.app.hFrameWnd, h.app.uiTimerId);  // rounds run only when the test says
-        h.app.uiTimerId = 0;
-        gTestTick = 100000;
-        h.app.il2Com.pfnGetTickCount = testTick;
+        h.app.uiTimerId = 0, gTestTick = 100000, h.app.il2Com.pfnGetTickCount = testTick;
+        ASSERT_EQ(0, connectToSim(h.app));
+    }
+    int connectToSim(Quorix& app) {
         MyString addr("127.0.0.1");
-        ASSERT_EQ(0, h.app.il2Com.setAddress(addr));
-        ASSERT_EQ(0, h.app.il2Com.setPort(sim.port()));
+        return app.il2Com.setAddress(addr) | app.il2Com.setPort(sim.port());
     }
     void TearDown() override {
         h.quit();
@@ -65,7 +65,7 @@ protected:
                 sim.clearRecords();
                 return out;
             }
-            if (r.kind == IL2SIM_CMD) out.push_back(r.sDatagram);
+            if (r.kind != IL2SIM_QUERY) out.push_back(r.sDatagram);  // refused ones too
         }
         ADD_FAILURE() << "marker not received";
         return out;
@@ -94,6 +94,58 @@ TEST_F(PollRoundTest, SendsInCockpitOnlyChangesUnlessFlushedOnEntry) {
         EXPECT_EQ(0, round(s.ms));
         ASSERT_EQ(1, h.app.il2Com.bConnected);
         EXPECT_EQ(s.wire, sent()) << "x " << s.x << " in cockpit " << s.inCockpit;
+    }
+}
+
+TEST_F(PollRoundTest, FlushBeforeAnyAcceptedValueStaysInRange) {
+    const struct { IdILDevice control; IdHwAxis axis; double jitter; int min; LONG raw; } rows[] = {
+        {IDIL_POWER, HWA_Z, 1.0, 0, 0},       // throttle at idle under a jitter filter: -1.00
+        {IDIL_PITCH, HWA_SLD1, 2.0, 0, 328},  // 0.5 % is within 2 of the start value -1: -0.98
+        {IDIL_FLAPS, HWA_RX, 0.0, -100, -1},  // a first raw value equal to the start value: nothing
+    };
+    for (const auto& r : rows) {
+        ProfileDev2Axis* a = bind(r.control, r.axis);
+        a->dFilterJitter = r.jitter;
+        a->iMinCalibVal = r.min;
+        move(r.axis, r.raw);
+    }
+    sim.setInCockpit(1);
+    EXPECT_EQ(0, round(0));  // connects in the cockpit: every axis is flushed
+    EXPECT_EQ((Wire{"R/115/81\\-1.00/115/81\\-1.00", "R/115/93\\-1.00/115/93\\-0.98"}), sent());
+}
+
+TEST_F(PollRoundTest, MisbehavingSimulatorNeverHoldsARoundBeyondOneTimeOut) {
+    bind(IDIL_AILERONS, HWA_X);
+    sim.setInCockpit(1);
+    const struct { const char* request; std::string answer; int silent, restart; } rows[] = {  // silent, garbage,
+        {nullptr, "", 1, 0}, {"R/2", std::string("\x7f\0garbage\xff", 10), 0, 0},             // oversize, wrong
+        {"R/2", std::string(600, 'A'), 0, 0}, {"R/2", "A/2\\1.01", 0, 0},                      // version, garbage
+        {kCockpit, "A/6\\81\\1junk", 0, 0}, {nullptr, "", 0, 1}};                             // cockpit, restart
+    LONG x = 1000;
+    for (const auto& r : rows) {
+        SCOPED_TRACE(&r - rows);
+        round(1000);
+        ASSERT_EQ(1, h.app.il2Com.iInCockpit);
+        if (r.request) sim.setScriptedAnswer(r.request, r.answer);
+        sim.setSilent(r.silent);
+        if (r.restart) sim.stop();
+        for (int i = 0; i < 3; ++i) {  // the answer time-out is 200 ms; the bound leaves room for a busy machine
+            const DWORD t0 = GetTickCount();
+            round(1000);
+            EXPECT_LT(GetTickCount() - t0, 600u);
+        }
+        EXPECT_NE(1, h.app.il2Com.iInCockpit);
+        if (r.restart) {
+            ASSERT_EQ(0, sim.start(static_cast<unsigned short>(h.app.il2Com.iIL2Port)));
+        }
+        sim.clearScriptedAnswers();
+        sim.setSilent(0);
+        for (int i = 0; i < 3 && h.app.il2Com.iInCockpit != 1; ++i) round(1000);
+        EXPECT_EQ(1, h.app.il2Com.iInCockpit) << "reconnected";
+        sent();
+        move(HWA_X, x += 6554);  // 10 % further
+        round(0);
+        EXPECT_EQ(1u, sent().size()) << "sending resumed";
     }
 }
 
@@ -193,9 +245,7 @@ TEST_F(PollRoundTest, NoRoundWhileEnumeratingOrWithoutDevices) {
     deleteTestSettings();  // the device list that quit saved
     AppHarness none;  // a second application object, without controllers
     ASSERT_EQ(0, none.init());
-    MyString addr("127.0.0.1");
-    none.app.il2Com.setAddress(addr);
-    none.app.il2Com.setPort(sim.port());
+    ASSERT_EQ(0, connectToSim(none.app));
     EXPECT_EQ(0, none.app.runRound());
     EXPECT_EQ(0u, sim.recordCount());
 }

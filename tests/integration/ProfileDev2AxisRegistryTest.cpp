@@ -35,12 +35,8 @@ TEST_F(ProfileDev2AxisRegistryTest, SavesEveryValueWithItsKindAndBytes) {
     ProfileDev2Axis a(app, IDIL_AILERONS, ailerons);
     GUID g = fakeGuid(1);
     a.attach(g, HWA_SLD1);
-    a.bInvert = 1;
-    a.dFilterJitter = 0.5;
+    a.bInvert = 1, a.dFilterJitter = 0.5, a.iMinCalibVal = -300, a.iMaxCalibVal = 70000, a.bIs50Axis = 5;
     a.dRvBugCor = 2.7;  // stored without its fraction
-    a.iMinCalibVal = -300;
-    a.iMaxCalibVal = 70000;
-    a.bIs50Axis = 5;
     a.setTranslate(0, 1);
     a.setTranslate(19, 80);
     ASSERT_EQ(0, a.saveConfig(scratch.path()));
@@ -107,7 +103,7 @@ TEST_F(ProfileDev2AxisRegistryTest, RepairsHostileValues) {
     EXPECT_EQ(0, a.bIs50Axis);
     int changed = 0;
     double v = -1.0;
-    a.apply(changed, v, 65536);
+    ASSERT_EQ(0, a.apply(changed, v, 65536));
     EXPECT_DOUBLE_EQ(0.0, v);  // the curve was rebuilt: point 19 is 0 after the repair
 }
 

@@ -25,23 +25,15 @@ protected:
 TEST_F(Registry, WritersStoreTheFixedEncodings) {
     MyString text("abc"), empty(nullptr);
     const unsigned char blob[] = {0x00, 0xFF, 0x10};
-    EXPECT_EQ(0, setRegistryInt(key(), "neg", -2));
-    EXPECT_EQ(0, setRegistryInt(key(), "pos", 0x12345678));
-    EXPECT_EQ(0, setRegistryBool(key(), "five", 5));
-    EXPECT_EQ(0, setRegistryBool(key(), "zero", 0));
-    EXPECT_EQ(0, setRegistryString(key(), "text", text));
-    EXPECT_EQ(0, setRegistryString(key(), "empty", empty));
-    EXPECT_EQ(0, setRegistryString(key(), "null", static_cast<const char*>(nullptr)));
-    EXPECT_EQ(0, setRegistryDouble(key(), "half", 0.5, 2));
-    EXPECT_EQ(0, setRegistryDouble(key(), "trunc", 2.9, 0));
-    EXPECT_EQ(0, setRegistryDouble(key(), "negzero", -0.001, 2));
-    EXPECT_EQ(0, setRegistryBinary(key(), "blob", blob, 3));
-    EXPECT_EQ(0, setRegistryBinary(key(), "noblob", blob, 0));
     putRaw("retyped", REG_SZ, std::string("x", 2));
-    EXPECT_EQ(0, setRegistryInt(key(), "retyped", 9));
-
-    struct Case { const char* name; DWORD type; std::string bytes; };
-    const Case cases[] = {
+    EXPECT_EQ(0, setRegistryInt(key(), "neg", -2) | setRegistryInt(key(), "pos", 0x12345678) |
+                     setRegistryBool(key(), "five", 5) | setRegistryBool(key(), "zero", 0) |
+                     setRegistryString(key(), "text", text) | setRegistryString(key(), "empty", empty) |
+                     setRegistryString(key(), "null", static_cast<const char*>(nullptr)) |
+                     setRegistryDouble(key(), "half", 0.5, 2) | setRegistryDouble(key(), "trunc", 2.9, 0) |
+                     setRegistryDouble(key(), "negzero", -0.001, 2) | setRegistryBinary(key(), "blob", blob, 3) |
+                     setRegistryBinary(key(), "noblob", blob, 0) | setRegistryInt(key(), "retyped", 9));
+    const struct { const char* name; DWORD type; std::string bytes; } cases[] = {
         {"neg", REG_DWORD, std::string("\xFE\xFF\xFF\xFF", 4)}, {"pos", REG_DWORD, std::string("\x78\x56\x34\x12", 4)},
         {"five", REG_DWORD, dword(1)},                           {"zero", REG_DWORD, dword(0)},
         {"text", REG_SZ, std::string("abc", 4)},                 {"empty", REG_SZ, std::string(1, '\0')},
@@ -50,10 +42,7 @@ TEST_F(Registry, WritersStoreTheFixedEncodings) {
         {"blob", REG_BINARY, std::string("\x00\xFF\x10", 3)},    {"noblob", REG_BINARY, std::string()},
         {"retyped", REG_DWORD, dword(9)},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        EXPECT_EQ(RegValue(c.type, c.bytes), regRead(path(), c.name));
-    }
+    for (const auto& c : cases) EXPECT_EQ(RegValue(c.type, c.bytes), regRead(path(), c.name)) << c.name;
 
     double d = 0;
     getRegistryDouble(d, key(), "trunc", 7.0);
@@ -64,46 +53,40 @@ TEST_F(Registry, WritersStoreTheFixedEncodings) {
 }
 
 TEST_F(Registry, ReadersTakeOnlyTheirOwnType) {
-    putRaw("sz7", REG_SZ, std::string("7", 2));
-    putRaw("dw7", REG_DWORD, dword(7));
-    putRaw("dw5", REG_DWORD, dword(5));
-    putRaw("short", REG_DWORD, std::string("\x07\x00", 2));
-    putRaw("bin4", REG_BINARY, dword(7));
-    putRaw("xx", REG_SZ, std::string("xx", 3));
-    putRaw("blank", REG_SZ, std::string(1, '\0'));
-    putRaw("abc", REG_SZ, std::string("abc", 4));
-    putRaw("num", REG_SZ, std::string("  -2.5e1x", 10));
-    putRaw("zerobytes", REG_SZ, std::string());
-    putRaw("unterminated", REG_SZ, std::string("1.5"));
-    putRaw("expand", REG_EXPAND_SZ, std::string("%TEMP%\\q", 9));
-    putRaw("multi", REG_MULTI_SZ, std::string("one\0two\0", 9));
+    const struct { const char* name; DWORD type; std::string bytes; } stored[] = {
+        {"sz7", REG_SZ, std::string("7", 2)}, {"dw7", REG_DWORD, dword(7)}, {"dw5", REG_DWORD, dword(5)},
+        {"short", REG_DWORD, std::string("\x07\x00", 2)}, {"bin4", REG_BINARY, dword(7)},
+        {"xx", REG_SZ, std::string("xx", 3)},
+        {"blank", REG_SZ, std::string(1, '\0')}, {"abc", REG_SZ, std::string("abc", 4)},
+        {"num", REG_SZ, std::string("  -2.5e1x", 10)}, {"zerobytes", REG_SZ, std::string()},
+        {"unterminated", REG_SZ, std::string("1.5")}, {"expand", REG_EXPAND_SZ, std::string("%TEMP%\\q", 9)},
+        {"multi", REG_MULTI_SZ, std::string("one\0two\0", 9)}};
+    for (const auto& v : stored) putRaw(v.name, v.type, v.bytes);
 
-    struct IntCase { const char* name; int value; };
-    const IntCase ints[] = {{"missing", -1}, {"sz7", -1}, {"dw7", 7}, {"short", -1}, {"bin4", -1}};
-    for (const IntCase& c : ints) {
+    const struct { const char* name; int value; } ints[] = {
+        {"missing", -1}, {"sz7", -1}, {"dw7", 7}, {"short", -1}, {"bin4", -1}};
+    for (const auto& c : ints) {
         int out = 12345;
         EXPECT_EQ(0, getRegistryInt(out, key(), c.name, -1));
         EXPECT_EQ(c.value, out) << c.name;
     }
 
-    struct BoolCase { const char* name; int def; int value; };
-    const BoolCase bools[] = {{"dw5", 0, 1}, {"missing", 5, 1}, {"missing", 0, 0}, {"sz7", 0, 0}, {"blank", 7, 1}};
-    for (const BoolCase& c : bools) {
+    const struct { const char* name; int def; int value; } bools[] = {
+        {"dw5", 0, 1}, {"missing", 5, 1}, {"missing", 0, 0}, {"sz7", 0, 0}, {"blank", 7, 1}};
+    for (const auto& c : bools) {
         int out = 12345;
         EXPECT_EQ(0, getRegistryBool(out, key(), c.name, c.def));
         EXPECT_EQ(c.value, out) << c.name << " def " << c.def;
     }
 
-    struct TextCase { const char* name; const char* value; };
-    const TextCase texts[] = {
+    const struct { const char* name; const char* value; } texts[] = {
         {"missing", "def"}, {"dw7", "def"},          {"bin4", "def"},       {"zerobytes", "def"}, {"abc", "abc"},
         {"blank", ""},      {"expand", "%TEMP%\\q"}, {"multi", "one"},      {"unterminated", "1.5"},
     };
-    for (const TextCase& c : texts) {
-        MyString out("previous"), def("def");
+    for (const auto& c : texts) {
+        MyString out("previous"), def("def"), viaString("previous");
         EXPECT_EQ(0, getRegistryString(out, key(), c.name, "def"));
         EXPECT_STREQ(c.value, out.text()) << c.name;
-        MyString viaString("previous");
         getRegistryString(viaString, key(), c.name, def);
         EXPECT_STREQ(c.value, viaString.text()) << c.name;
     }
@@ -111,10 +94,9 @@ TEST_F(Registry, ReadersTakeOnlyTheirOwnType) {
     getRegistryString(self, key(), "missing", self);
     EXPECT_STREQ("self", self.text());
 
-    struct DoubleCase { const char* name; double value; };
-    const DoubleCase doubles[] = {{"missing", 3.5}, {"dw7", 3.5},  {"zerobytes", 3.5}, {"xx", 3.5},
-                                  {"blank", 0.0},   {"abc", 0.0},  {"num", -25.0},     {"unterminated", 1.5}};
-    for (const DoubleCase& c : doubles) {
+    const struct { const char* name; double value; } doubles[] = {{"missing", 3.5}, {"dw7", 3.5}, {"zerobytes", 3.5},
+        {"xx", 3.5}, {"blank", 0.0}, {"abc", 0.0}, {"num", -25.0}, {"unterminated", 1.5}};
+    for (const auto& c : doubles) {
         double out = 12345;
         EXPECT_EQ(0, getRegistryDouble(out, key(), c.name, 3.5));
         EXPECT_EQ(c.value, out) << c.name;
@@ -122,20 +104,17 @@ TEST_F(Registry, ReadersTakeOnlyTheirOwnType) {
 }
 
 TEST_F(Registry, BinaryReadsAtMostTheBufferSize) {
-    const std::string ten("0123456789"), twenty("ABCDEFGHIJKLMNOPQRST");
-    putRaw("ten", REG_BINARY, ten);
+    const std::string twenty("ABCDEFGHIJKLMNOPQRST"), def(16, 'd');
+    putRaw("ten", REG_BINARY, "0123456789");
     putRaw("twenty", REG_BINARY, twenty);
     putRaw("sixteen", REG_BINARY, twenty.substr(0, 16));
     putRaw("text", REG_SZ, std::string("abc", 4));
-    const std::string def("dddddddddddddddd");
-
-    struct Case { const char* name; bool withDef; std::string want; };
-    const Case cases[] = {
+    const struct { const char* name; bool withDef; std::string want; } cases[] = {
         {"ten", true, "0123456789dddddd"},  {"twenty", true, def},          {"sixteen", true, "ABCDEFGHIJKLMNOP"},
         {"text", true, def},                {"missing", true, def},         {"missing", false, "pppppppppppppppp"},
         {"ten", false, "0123456789pppppp"}, {"twenty", false, "pppppppppppppppp"},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         std::string out(16, 'p');
         EXPECT_EQ(0, getRegistryBinary(&out[0], 16, key(), c.name, c.withDef ? def.data() : nullptr));
         EXPECT_EQ(c.want, out) << c.name << (c.withDef ? " with default" : " without default");
@@ -147,17 +126,15 @@ TEST_F(Registry, NullKeyReadsDefaultsAndRefusesWrites) {
     int i = 0;
     double d = 0;
     MyString s(nullptr);
-    getRegistryInt(i, none, "a", 4);
-    getRegistryDouble(d, none, "a", 1.25);
-    getRegistryString(s, none, "a", "def");
+    MyStringArray names;
+    EXPECT_EQ(0, getRegistryInt(i, none, "a", 4) | getRegistryDouble(d, none, "a", 1.25) |
+                     getRegistryString(s, none, "a", "def"));
     EXPECT_EQ(4, i);
     EXPECT_EQ(1.25, d);
     EXPECT_STREQ("def", s.text());
-    EXPECT_EQ(1, setRegistryInt(none, "a", 1));
-    EXPECT_EQ(1, setRegistryString(none, "a", "x"));
-    MyStringArray names;
-    EXPECT_EQ(1, enumRegKeys(&names, none));
-    EXPECT_EQ(1, clearRegistryKey(none));
+    for (int status : {setRegistryInt(none, "a", 1), setRegistryString(none, "a", "x"), enumRegKeys(&names, none),
+                       clearRegistryKey(none)})
+        EXPECT_EQ(1, status);
 }
 
 TEST_F(Registry, OpenCreateClose) {
@@ -214,4 +191,15 @@ TEST_F(Registry, ClearRemovesEverythingAtAnyDepth) {
     EXPECT_TRUE(regNames(path(), true).empty());
     EXPECT_EQ(0, clearRegistryKey(key()));  // already empty
     EXPECT_EQ(0, setRegistryInt(key(), "still-usable", 1));
+}
+
+TEST_F(Registry, ClearReportsValuesItCannotDelete) {
+    for (const char* sub : {"", "\\Sub"}) {  // values only, then a sub-key too
+        regWrite(path() + sub, "kept", REG_DWORD, dword(1));
+        HKEY readOnly = nullptr;  // a handle without the right to delete values
+        ASSERT_EQ(0, openRegistryKey(HKEY_CURRENT_USER, scratch.path(), 0, KEY_READ, &readOnly));
+        EXPECT_EQ(6, clearRegistryKey(readOnly)) << sub;
+        closeRegistryKey(readOnly);
+        EXPECT_EQ(dwordValue(1), regRead(path(), "kept")) << sub;
+    }
 }

@@ -4,6 +4,7 @@
 
 #include <cstring>
 #include <sstream>
+#include <string>
 
 #include "support/AppHarness.h"
 
@@ -31,10 +32,8 @@ std::string stored(const Profile& p) {
     o << p.name.text();
     for (int i = 0; i < p.dev2Axis.count; ++i) {
         const ProfileDev2Axis& a = *p.dev2Axis.items[i];
-        unsigned char g[16];
-        memcpy(g, &a.guidHwDev, 16);
         o << "\n" << a.idILDevice << ":";
-        for (unsigned char b : g) o << int(b) << ",";
+        for (unsigned char b : std::string(reinterpret_cast<const char*>(&a.guidHwDev), 16)) o << int(b) << ",";
         o << " " << a.idAxis << " " << a.iMinCalibVal << ".." << a.iMaxCalibVal << " " << a.bInvert << " "
           << a.dFilterJitter << " " << a.dRvBugCor << " " << a.bIs50Axis << " |";
         for (int v : a.aiTranslate) o << " " << v;
@@ -77,9 +76,8 @@ TEST(SettingsRoundTripTest, RichConfigurationComesBackIdentical) {
         EXPECT_STREQ("127.0.0.1", again.app.il2Com.sIL2Addr.text());
         EXPECT_EQ(4444, again.app.il2Com.iIL2Port);
         ASSERT_EQ(2, again.app.hwDevices.count);
-        for (int i = 0; i < 2; ++i) {
+        for (int i = 0, j = -1; i < 2; ++i, j = -1) {
             HwDevice* was = h.app.hwDevices.items[i];
-            int j = -1;
             ASSERT_EQ(0, again.app.hwDevices.findByGuid(j, &was->guid));
             ASSERT_GE(j, 0);
             EXPECT_STREQ(was->instName.text(), again.app.hwDevices.items[j]->instName.text());

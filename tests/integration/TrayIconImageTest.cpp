@@ -21,8 +21,7 @@ TEST(TrayIconImageTest, IconsAreSquaresOfTheirColourOnBlack) {
         HICON h = static_cast<HICON>(LoadImageA(module, icon.name, IMAGE_ICON, 32, 32, 0));
         ASSERT_NE(nullptr, h) << icon.name;
         HDC dc = CreateCompatibleDC(nullptr);
-        BITMAPINFO bi = {};
-        bi.bmiHeader = {sizeof bi.bmiHeader, 32, -32, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+        BITMAPINFO bi = {{sizeof bi.bmiHeader, 32, -32, 1, 32, BI_RGB, 0, 0, 0, 0, 0}, {}};
         void* bits = nullptr;
         HBITMAP bmp = CreateDIBSection(dc, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
         HGDIOBJ old = SelectObject(dc, bmp);
@@ -33,8 +32,7 @@ TEST(TrayIconImageTest, IconsAreSquaresOfTheirColourOnBlack) {
         for (const auto& p : points)
             EXPECT_EQ(p.inside ? icon.square : RGB(0, 0, 0), GetPixel(dc, p.x, p.y)) << icon.name << " " << p.x
                                                                                       << "," << p.y;
-        SelectObject(dc, old);
-        DeleteObject(bmp);
+        DeleteObject(SelectObject(dc, old));
         DeleteDC(dc);
         DestroyIcon(h);
     }

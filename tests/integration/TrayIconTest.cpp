@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <cstdio>
+#include <string>
 #include <thread>
 
 #include "support/AppHarness.h"
@@ -26,19 +28,20 @@ protected:
     AppHarness h;
 };
 
+// The request's fields as one text, to compare a whole request in one check.
+std::string fields(const ShellRequest& r) {
+    char b[160];
+    snprintf(b, sizeof b, "msg %lu size %lu wnd %p id %u flags %u cb %u icon %p tip %s", r.message, r.cbSize,
+             (void*)r.hWnd, r.uID, r.uFlags, r.uCallbackMessage, (void*)r.hIcon, r.tip.c_str());
+    return b;
+}
+
 TEST_F(TrayIconTest, StartAddsIconThenShowsNotConnectedImage) {
     ASSERT_EQ(2u, gShellRequests.size());
-    const ShellRequest& add = gShellRequests[0];
-    EXPECT_EQ(static_cast<DWORD>(NIM_ADD), add.message);
     // Windows refuses record sizes it does not know, Wine takes any.
-    EXPECT_EQ(static_cast<DWORD>(NOTIFYICONDATAA_V1_SIZE), add.cbSize);
-    EXPECT_EQ(h.app.hFrameWnd, add.hWnd);
-    EXPECT_EQ(1u, add.uID);
-    EXPECT_EQ(static_cast<UINT>(NIF_MESSAGE | NIF_ICON | NIF_TIP), add.uFlags);
-    EXPECT_EQ(static_cast<UINT>(WM_USER + 1), add.uCallbackMessage);
-    EXPECT_EQ(h.app.hTrayIcon1, add.hIcon);
-    EXPECT_EQ("Quorix", add.tip);
-
+    const ShellRequest add = {NIM_ADD, NOTIFYICONDATAA_V1_SIZE, h.app.hFrameWnd, 1, NIF_MESSAGE | NIF_ICON | NIF_TIP,
+                              WM_USER + 1, h.app.hTrayIcon1, "Quorix"};
+    EXPECT_EQ(fields(add), fields(gShellRequests[0]));
     const ShellRequest& modify = gShellRequests[1];
     EXPECT_EQ(static_cast<DWORD>(NIM_MODIFY), modify.message);
     EXPECT_EQ(static_cast<UINT>(NIF_ICON), modify.uFlags);
@@ -66,9 +69,7 @@ TEST_F(TrayIconTest, ImageFollowsTheConnectedFlagInRunningStateOnly) {
         if (s.op == STATE) h.app.setState(s.arg);
         EXPECT_EQ(s.flags, h.app.usStateFlags);
         ASSERT_EQ(size_t(s.requests), gShellRequests.size()) << int(s.op) << " " << s.arg;
-        if (s.requests) {
-            EXPECT_EQ(s.connectedIcon ? h.app.hTrayIcon2 : h.app.hTrayIcon1, last().hIcon);
-        }
+        if (s.requests) { EXPECT_EQ(s.connectedIcon ? h.app.hTrayIcon2 : h.app.hTrayIcon1, last().hIcon); }
     }
 }
 
@@ -78,10 +79,9 @@ TEST_F(TrayIconTest, TaskbarRestartAddsIconAgainWithCurrentImage) {
     UINT msg = RegisterWindowMessageA("TaskbarCreated");
     SendMessageA(h.app.hFrameWnd, msg, 0, 0);
     ASSERT_EQ(1u, gShellRequests.size());
-    EXPECT_EQ(static_cast<DWORD>(NIM_ADD), last().message);
-    EXPECT_EQ(h.app.hTrayIcon2, last().hIcon);
-    EXPECT_EQ(static_cast<UINT>(WM_USER + 1), last().uCallbackMessage);
-    EXPECT_EQ("Quorix", last().tip);
+    const ShellRequest add = {NIM_ADD, NOTIFYICONDATAA_V1_SIZE, h.app.hFrameWnd, 1, NIF_MESSAGE | NIF_ICON | NIF_TIP,
+                              WM_USER + 1, h.app.hTrayIcon2, "Quorix"};
+    EXPECT_EQ(fields(add), fields(last()));
 }
 
 TEST_F(TrayIconTest, QuitRemovesIconAndEndsLoop) {

@@ -6,11 +6,7 @@
 
 namespace {
 
-struct MenuSeen {
-    int seen = 0;
-    RECT rect = {};
-};
-MenuSeen gMenu;
+struct MenuSeen { int seen = 0; RECT rect = {}; } gMenu;
 
 // Runs inside the menu's own modal loop: notes the open popup, then closes it.
 void CALLBACK closeOpenMenu(HWND, UINT, UINT_PTR, DWORD) {
@@ -43,22 +39,14 @@ TEST_F(TrayMenuTest, ResourceHoldsTheTrayCommandsInOrder) {
     HMENU popup = GetSubMenu(h.app.hIconMenu, 0);
     ASSERT_NE(nullptr, popup);
     ASSERT_EQ(5, GetMenuItemCount(popup));
-    struct Item {
-        const char* text;
-        UINT id;
-        bool separator;
-        bool grayed;
-    } expected[] = {
+    const struct { const char* text; UINT id; bool separator, grayed; } expected[] = {
         {"Quorix", 0, false, true}, {"", 0, true, false}, {"Configure...", 101, false, false},
         {"", 0, true, false},       {"Quit", 999, false, false},
     };
     for (int i = 0; i < 5; ++i) {
         char text[64] = {};
-        MENUITEMINFOA mii = {};
-        mii.cbSize = sizeof mii;
-        mii.fMask = MIIM_FTYPE | MIIM_STATE | MIIM_ID | MIIM_STRING;
-        mii.dwTypeData = text;
-        mii.cch = sizeof text;
+        MENUITEMINFOA mii = {sizeof mii, MIIM_FTYPE | MIIM_STATE | MIIM_ID | MIIM_STRING, 0, 0, 0, 0, 0, 0, 0, text,
+                             sizeof text, 0};
         ASSERT_TRUE(GetMenuItemInfoA(popup, i, TRUE, &mii)) << i;
         EXPECT_EQ(expected[i].separator, (mii.fType & MFT_SEPARATOR) != 0) << i;
         if (expected[i].separator) continue;

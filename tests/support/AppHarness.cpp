@@ -45,6 +45,5 @@ void AppHarness::quit() {
     if (app.hFrameWnd && IsWindow(app.hFrameWnd)) DestroyWindow(app.hFrameWnd);
     // Drop the WM_QUIT that WM_DESTROY posts, so it cannot end a later loop.
     MSG msg;
-    while (PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
-    }
+    while (PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) continue;
 }

@@ -3,9 +3,7 @@
 #include <cstring>
 #include <vector>
 
-ChildProcess::~ChildProcess() {
-    kill();
-}
+ChildProcess::~ChildProcess() { kill(); }
 
 bool ChildProcess::start(const std::string& commandLine, const std::string& extraEnv) {
     kill();  // a finished earlier run: release its handles
@@ -54,12 +52,7 @@ void ChildProcess::kill() {
 }
 
 namespace {
-struct FindArgs {
-    DWORD pid;
-    const char* cls;
-    const char* title;
-    HWND found;
-};
+struct FindArgs { DWORD pid; const char* cls; const char* title; HWND found; };
 
 BOOL CALLBACK findProc(HWND hwnd, LPARAM lp) {
     FindArgs* a = reinterpret_cast<FindArgs*>(lp);

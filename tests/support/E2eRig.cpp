@@ -1,5 +1,7 @@
 #include "support/E2eRig.h"
 
+#include <algorithm>
+
 #include "support/TestPaths.h"
 
 E2eRig::E2eRig() { sim.setQuietQueries(1); }
@@ -40,8 +42,7 @@ std::vector<std::string> E2eRig::commands() const {
 
 bool E2eRig::waitForCommand(const std::string& text, DWORD ms) const {
     return waitFor(ms, [&] {
-        for (const std::string& c : commands())
-            if (c == text) return true;
-        return false;
+        std::vector<std::string> c = commands();
+        return std::find(c.begin(), c.end(), text) != c.end();
     });
 }

@@ -6,11 +6,15 @@
 #include "support/QuorixProcess.h"
 
 RegValue regRead(const std::string& path, const char* name) {
-    char buf[1024];
-    DWORD type = 0, size = sizeof buf;
-    if (RegGetValueA(HKEY_CURRENT_USER, path.c_str(), name, RRF_RT_ANY | RRF_NOEXPAND, &type, buf, &size))
+    const DWORD flags = RRF_RT_ANY | RRF_NOEXPAND;
+    DWORD type = 0, size = 0;
+    if (RegGetValueA(HKEY_CURRENT_USER, path.c_str(), name, flags, &type, nullptr, &size))
         return RegValue(0, std::string());
-    return RegValue(type, std::string(buf, size));
+    std::string bytes(size, '\0');  // any size: damaged settings can be huge
+    if (size && RegGetValueA(HKEY_CURRENT_USER, path.c_str(), name, flags, &type, &bytes[0], &size))
+        return RegValue(0, std::string());
+    bytes.resize(size);
+    return RegValue(type, bytes);
 }
 
 void regWrite(const std::string& path, const char* name, DWORD type, const std::string& bytes) {
@@ -44,17 +48,24 @@ RegValue binaryValue(const void* data, size_t size) {
     return RegValue(REG_BINARY, std::string(static_cast<const char*>(data), size));
 }
 
-static std::string settingsPath(const std::string& subKey) {
-    return std::string(kQuorixRegRoot) + (subKey.empty() ? "" : "\\" + subKey);
+static void dumpInto(RegDump& out, const std::string& root, const std::string& rel) {
+    const std::string path = rel.empty() ? root : root + "\\" + rel;
+    out[rel + "|"] = RegValue();
+    for (const std::string& v : regNames(path, true)) out[rel + "|" + v] = regRead(path, v.c_str());
+    for (const std::string& k : regNames(path)) dumpInto(out, root, rel.empty() ? k : rel + "\\" + k);
 }
-void seedDword(const std::string& subKey, const char* name, DWORD value) {
-    regWrite(settingsPath(subKey), name, REG_DWORD, dwordValue(value).second);
+RegDump regDump(const std::string& path) {
+    RegDump out;
+    dumpInto(out, path, "");
+    return out;
 }
-void seedString(const std::string& subKey, const char* name, const char* value) {
-    regWrite(settingsPath(subKey), name, REG_SZ, textValue(value).second);
-}
-void seedBinary(const std::string& subKey, const char* name, const void* data, DWORD size) {
-    regWrite(settingsPath(subKey), name, REG_BINARY, binaryValue(data, size).second);
+
+// Below the program's settings key ("" is the key itself).
+static std::string at(const std::string& k) { return std::string(kQuorixRegRoot) + (k.empty() ? "" : "\\" + k); }
+void seedDword(const std::string& k, const char* n, DWORD v) { regWrite(at(k), n, REG_DWORD, dwordValue(v).second); }
+void seedString(const std::string& k, const char* n, const char* v) { regWrite(at(k), n, REG_SZ, textValue(v).second); }
+void seedBinary(const std::string& k, const char* name, const void* data, DWORD size) {
+    regWrite(at(k), name, REG_BINARY, std::string(static_cast<const char*>(data), size));
 }
 
 void seedLink(unsigned short port, DWORD intervalMs) {

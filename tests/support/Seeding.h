@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <map>
 #include <string>
 #include <utility>
 #include <vector>
@@ -19,6 +20,10 @@ std::vector<std::string> regNames(const std::string& path, bool values = false);
 RegValue dwordValue(DWORD v);
 RegValue textValue(const char* text);  // REG_SZ with its NUL
 RegValue binaryValue(const void* data, size_t size);
+// Every key and value below path, for byte-for-byte comparisons of what a save wrote:
+// "sub\key|name" -> the value, and "sub\key|" -> no value for each key (so empty keys count).
+typedef std::map<std::string, RegValue> RegDump;
+RegDump regDump(const std::string& path);
 
 // Writers below the program's own settings key (subKey "" is the key itself).
 void seedDword(const std::string& subKey, const char* name, DWORD value);

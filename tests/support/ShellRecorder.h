@@ -8,12 +8,9 @@
 #include <vector>
 
 struct ShellRequest {
-    DWORD message;
-    DWORD cbSize;
+    DWORD message, cbSize;
     HWND hWnd;
-    UINT uID;
-    UINT uFlags;
-    UINT uCallbackMessage;
+    UINT uID, uFlags, uCallbackMessage;
     HICON hIcon;
     std::string tip;
 };

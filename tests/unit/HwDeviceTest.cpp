@@ -28,11 +28,11 @@ protected:
     }
     void expectNoMisuse() {
         for (int n = 0; n < di.deviceCount(); ++n) {
-            EXPECT_EQ(0, di.device(n)->iOverReleases);
-            EXPECT_EQ(0, di.device(n)->iCallsAfterRelease);
-            EXPECT_EQ(0, di.device(n)->iUnexpectedCalls) << di.device(n)->sLastUnexpected;
+            const VirtualDevice* d = di.device(n);
+            EXPECT_EQ(0, d->iOverReleases + d->iCallsAfterRelease + d->iUnexpectedCalls) << d->sLastUnexpected;
         }
     }
+    HwDevice* swapOut(int i, HwDevice* by = nullptr) { std::swap(list.items[i], by); return by; }
 
     VirtualDirectInput di;  // outlives the devices below
     Quorix app;
@@ -57,28 +57,25 @@ TEST_F(HwDeviceDi, ConfigureSetsUpBackgroundReadingOfTheJoystickFormat) {
 }
 
 TEST_F(HwDeviceDi, ConfigureReportsTheFailingStepAndKeepsWhatItCreated) {
-    const struct { HRESULT VirtualControllerState::*field; int step; } steps[] = {
-        {&VirtualControllerState::hrCreateDevice, 1},
-        {&VirtualControllerState::hrSetCooperativeLevel, 2},
-        {&VirtualControllerState::hrSetDataFormat, 3},
-        {&VirtualControllerState::hrSetProperty, 4},
-    };
-    for (const auto& s : steps) {
-        di.controller(iStick).*s.field = E_FAIL;
+    HRESULT VirtualControllerState::*steps[] = {&VirtualControllerState::hrCreateDevice,
+        &VirtualControllerState::hrSetCooperativeLevel, &VirtualControllerState::hrSetDataFormat,
+        &VirtualControllerState::hrSetProperty};
+    for (int step = 1; step <= 4; ++step) {
+        di.controller(iStick).*steps[step - 1] = E_FAIL;
         int before = di.deviceCount();
-        auto dev = attached(iStick, s.step);
+        auto dev = attached(iStick, step);
         EXPECT_EQ(1, dev->bConnected);
-        VirtualDevice* d = s.step == 1 ? nullptr : di.lastDevice(iStick);
-        EXPECT_EQ(before + (s.step == 1 ? 0 : 1), di.deviceCount());
+        VirtualDevice* d = step == 1 ? nullptr : di.lastDevice(iStick);
+        EXPECT_EQ(before + (step == 1 ? 0 : 1), di.deviceCount());
         EXPECT_EQ(static_cast<IDirectInputDevice8A*>(d), dev->pDiDevice);
         if (d) {
             EXPECT_EQ(1, d->refCount());  // still held, released with the device
-            EXPECT_EQ(s.step > 2 ? 1 : 0, d->iDataFormatCalls);
-            EXPECT_EQ(s.step > 3 ? 1 : 0, d->iSetPropertyCalls);
+            EXPECT_EQ(step > 2 ? 1 : 0, d->iDataFormatCalls);
+            EXPECT_EQ(step > 3 ? 1 : 0, d->iSetPropertyCalls);
             dev.reset();
             EXPECT_EQ(0, d->refCount());
         }
-        di.controller(iStick).*s.field = DI_OK;
+        di.controller(iStick).*steps[step - 1] = DI_OK;
     }
     EXPECT_EQ(1, HwDevice(app).configure(nullptr));
     expectNoMisuse();
@@ -95,11 +92,9 @@ TEST_F(HwDeviceDi, EveryReplacedOrLastInterfaceIsUnacquiredAndReleased) {
     EXPECT_EQ(0, first->refCount());
     EXPECT_EQ(0, dev->bAcquired);  // the new interface is not acquired yet
     EXPECT_EQ(1, second->refCount());
-
     di.controller(iStick).hrCreateDevice = E_OUTOFMEMORY;  // a failed creation lets go too
     EXPECT_EQ(1, dev->configure(&di));
     EXPECT_EQ(0, second->refCount());
-
     di.controller(iStick).hrCreateDevice = DI_OK;
     ASSERT_EQ(0, dev->configure(&di));
     ASSERT_EQ(0, dev->acquire());
@@ -111,14 +106,13 @@ TEST_F(HwDeviceDi, EveryReplacedOrLastInterfaceIsUnacquiredAndReleased) {
 }
 
 TEST_F(HwDeviceDi, AcquireSucceedsOnlyOnDiOk) {
-    const struct { HRESULT forced; int status, bAcquired; } cases[] = {
-        {DI_OK, 0, 1}, {S_FALSE, 1, 0}, {DIERR_OTHERAPPHASPRIO, 1, 0}};
+    const struct { HRESULT forced; int status; } cases[] = {{DI_OK, 0}, {S_FALSE, 1}, {DIERR_OTHERAPPHASPRIO, 1}};
     for (const auto& c : cases) {
         di.controller(iStick).hrAcquire = c.forced;
         auto dev = attached(iStick);
         EXPECT_EQ(c.status, dev->acquire()) << std::hex << c.forced;
-        EXPECT_EQ(c.bAcquired, dev->bAcquired);
-        EXPECT_EQ(c.bAcquired, dev->isConnected());
+        EXPECT_EQ(1 - c.status, dev->bAcquired);
+        EXPECT_EQ(1 - c.status, dev->isConnected());
     }
     // Twice: DirectInput answers S_FALSE, a failure that keeps the flag.
     di.controller(iStick).hrAcquire = DI_OK;
@@ -141,8 +135,6 @@ TEST_F(HwDeviceDi, ProcessReadsTheStateOnceAndNeverPolls) {
     expectNoMisuse();
 }
 
-// ------------------------------------------------------------------ the list
-
 TEST_F(HwDeviceDi, RegDeviceTakesBothNamesFromTheInstanceOnly) {
     DIDEVICEINSTANCEA inst;
     di.fillInstance(inst, iPedals);
@@ -151,12 +143,9 @@ TEST_F(HwDeviceDi, RegDeviceTakesBothNamesFromTheInstanceOnly) {
     ASSERT_EQ(1, list.count);
     EXPECT_STREQ("Pedals", dev->instName.text());
     EXPECT_STREQ("Pedals", dev->usrName.text());
-    GUID zero = {};
-    EXPECT_EQ(0, memcmp(&zero, &dev->guid, sizeof zero));  // the record is discovery's to set
-
+    EXPECT_TRUE(IsEqualGUID(GUID(), dev->guid));  // the record is discovery's to set
     memset(inst.tszInstanceName, 'A', sizeof inst.tszInstanceName);  // no NUL from the driver
-    dev = new HwDevice(app);
-    ASSERT_EQ(0, list.regDevice(dev, &inst));
+    ASSERT_EQ(0, list.regDevice(dev = new HwDevice(app), &inst));
     EXPECT_EQ(static_cast<unsigned long>(MAX_PATH), dev->instName.size());
     EXPECT_EQ(1, list.add(nullptr));
     EXPECT_EQ(2, list.count);
@@ -175,17 +164,15 @@ TEST_F(HwDeviceList, FindByGuidComparesAllSixteenBytes) {
     GUID stick = fakeGuid(1), pedals = fakeGuid(50), other = fakeGuid(1);
     other.Data4[7] ^= 1;
     const struct { const GUID* guid; int idx; } cases[] = {{&stick, 0}, {&pedals, 1}, {&other, -1}, {nullptr, -1}};
+    int idx = 7;
     for (const auto& c : cases) {
-        int idx = 7;
-        EXPECT_EQ(0, list.findByGuid(idx, c.guid));
+        EXPECT_EQ(0, list.findByGuid(idx = 7, c.guid));
         EXPECT_EQ(c.idx, idx);
     }
-    HwDevice* saved = list.items[0];
-    list.items[0] = nullptr;
-    int idx = 7;
-    EXPECT_EQ(2, list.findByGuid(idx, &pedals));
+    HwDevice* saved = swapOut(0);
+    EXPECT_EQ(2, list.findByGuid(idx = 7, &pedals));
     EXPECT_EQ(-1, idx);
-    list.items[0] = saved;
+    swapOut(0, saved);
 }
 
 TEST_F(HwDeviceList, DoubleUserNamesExcludeTheDeviceItselfAndMatchCase) {
@@ -193,8 +180,8 @@ TEST_F(HwDeviceList, DoubleUserNamesExcludeTheDeviceItselfAndMatchCase) {
     const struct { const char* name; HwDevice* exclude; int bDouble; } cases[] = {
         {"Pedals", stick, 1}, {"Stick", stick, 0}, {"Stick", nullptr, 1}, {"pedals", stick, 0}, {"Pedal", stick, 0}};
     for (const auto& c : cases) {
-        MyString name(c.name);
         int bDouble = 7;
+        MyString name(c.name);
         EXPECT_EQ(0, list.checkDoubleUsrName(bDouble, name, c.exclude));
         EXPECT_EQ(c.bDouble, bDouble) << c.name;
     }
@@ -204,19 +191,14 @@ TEST_F(HwDeviceList, DisconnectAllUnacquiresAndStopsAtAnEmptySlot) {
     ASSERT_EQ(0, list.items[0]->acquire());  // the pedals stay unacquired
     EXPECT_EQ(0, list.disconnectAll());
     for (int i = 0; i < 2; ++i) {
-        EXPECT_EQ(0, list.items[i]->bConnected);
-        EXPECT_EQ(0, list.items[i]->bAcquired);
-        EXPECT_EQ(0, di.lastDevice(i)->bAcquired);
+        EXPECT_EQ(0, list.items[i]->bConnected + list.items[i]->bAcquired + di.lastDevice(i)->bAcquired) << i;
+        EXPECT_EQ(i == iStick, di.lastDevice(i)->iUnacquireCalls) << i;
     }
-    EXPECT_EQ(1, di.lastDevice(iStick)->iUnacquireCalls);
-    EXPECT_EQ(0, di.lastDevice(iPedals)->iUnacquireCalls);
-
     list.items[1]->setConnected(1);
-    HwDevice* saved = list.items[0];
-    list.items[0] = nullptr;
+    HwDevice* saved = swapOut(0);
     EXPECT_EQ(2, list.disconnectAll());
     EXPECT_EQ(1, list.items[1]->bConnected);
-    list.items[0] = saved;
+    swapOut(0, saved);
 }
 
 }  // namespace

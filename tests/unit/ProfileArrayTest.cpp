@@ -12,10 +12,7 @@ protected:
         Profile* p = new Profile(app);
         p->name = name;
         p->bDeleted = bDeleted;
-        if (list.add(p) != 0) {
-            delete p;
-            return nullptr;
-        }
+        EXPECT_EQ(0, list.add(p));
         return p;
     }
 
@@ -27,11 +24,7 @@ TEST_F(ProfileArrayTest, DoubleNamesIgnoreLetterCaseAndIncludeDeleted) {
     Profile* alpha = addProfile("Alpha");
     addProfile("Beta", 1);
     addProfile("Gamma");
-    const struct {
-        const char* name;
-        Profile* exclude;
-        int bDouble;
-    } cases[] = {
+    const struct { const char* name; Profile* exclude; int bDouble; } cases[] = {
         {"ALPHA", nullptr, 1}, {"alpha", alpha, 0}, {"beta", nullptr, 1}, {"Beta", alpha, 1},
         {"Alph", nullptr, 0},  {"Alpha ", nullptr, 0}, {"", nullptr, 0},
     };
@@ -47,8 +40,7 @@ TEST_F(ProfileArrayTest, FirstNonDeletedAndCount) {
     Profile* out = nullptr;
     int n = -1;
     EXPECT_EQ(1, list.getFirstNonDeleted(out, nullptr));
-    EXPECT_EQ(0, list.countNonDeleted(n));
-    EXPECT_EQ(0, n);
+    EXPECT_EQ(0, list.countNonDeleted(n) + n);
 
     addProfile("Gone", 1);
     Profile* b = addProfile("B");

@@ -10,11 +10,7 @@
 
 namespace {
 
-struct Assign {
-    IdILDevice control;
-    GUID guid;
-    int axis;  // int: the registry may hold anything
-};
+struct Assign { IdILDevice control; GUID guid; int axis; };  // int axis: the registry may hold anything
 
 // Control bound to each of the eight axes (IDIL_NONE: unbound).
 typedef std::vector<IdILDevice> AxisControls;
@@ -63,12 +59,7 @@ TEST_F(ProfileBindingTest, OneAssignmentPerCatalogueControlInOrder) {
     }
 }
 
-struct BindCase {
-    const char* name;
-    std::vector<Assign> assigns;
-    int bInUse;
-    AxisControls axes;
-};
+struct BindCase { const char* name; std::vector<Assign> assigns; int bInUse; AxisControls axes; };
 
 TEST_F(ProfileBindingTest, BindingRules) {
     const GUID me = kDev;
