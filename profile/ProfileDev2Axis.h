@@ -29,6 +29,14 @@ public:
     int resetAxisSettings();
     int resetTranslation();
     int resetAll();
+    // After a change in the dialog: the next apply computes afresh even for an
+    // axis at rest, and reports a change only if the result differs. The jitter
+    // filter starts over too, or a change of the curve alone would be filtered.
+    void forgetLastRaw() {
+        iLastValRaw = -1;
+        iLastValClamped = -1;
+        dLastValReport = -1.0;
+    }
 
     int fixG940RvBg(double& out, double p);
     // Runs every poll round for every assigned axis: value gets the corrected

@@ -86,6 +86,7 @@ int DlgCfg::addHwDevListItem(HwDevice* dev, int index, int bSelect) {
 
 int DlgCfg::drawHwDev() {
     if (!pHwDev) return unsetHwDev();
+    setDlgItemActive(hDlg, IDC_CFG_HW_RENAME, 1);
     int status = setDlgItemText(hDlg, IDC_CFG_HW_INSTNAME, pHwDev->devInstance.tszInstanceName);
     if (status == 0) status = setDlgItemText(hDlg, IDC_CFG_HW_PRODNAME, pHwDev->devInstance.tszProductName);
     for (int i = 0; i < HWA_COUNT && status == 0; ++i) {
@@ -127,6 +128,7 @@ int DlgCfg::addILDevListItem(const char* name, IdILDevice id, int idc, int bSele
 }
 
 int DlgCfg::unsetHwDev() {
+    setDlgItemActive(hDlg, IDC_CFG_HW_RENAME, 0);  // nothing to rename
     int status = setDlgItemText(hDlg, IDC_CFG_HW_INSTNAME, "");
     if (status == 0) status = setDlgItemText(hDlg, IDC_CFG_HW_PRODNAME, "");
     for (int id = HWA_X; id <= HWA_SLD2 && status == 0; ++id)
@@ -243,8 +245,8 @@ static void onAxisCommand(DlgCfg& dlg, int idc, int code) {
     HwAxis* axis = &dlg.pHwDev->axes[row - HWA_X];
     if (field == fieldInvert && code == BN_CLICKED)
         dlg.setAxisInvert(axis, isDlgItemChecked(dlg.hDlg, idc));
-    else if (field == fieldSendAs && code == CBN_SELCHANGE)
-        dlg.setAxisDevice(axis, idc);
+    else if (field == fieldSendAs)
+        dlg.onAxisSendAs(axis, idc, code);
     else if (field == fieldConfig)
         dlg.onAxisConfig(axis);
 }

@@ -64,6 +64,8 @@ public:
     int onHwDevRename();
     int setAxisInvert(HwAxis* axis, int bInvert);
     int setAxisDevice(HwAxis* axis, int idc);
+    // "Send as" notifications: applies a final choice only (opened list, or focus leaving).
+    int onAxisSendAs(HwAxis* axis, int idc, int code);
     int onAxisConfig(HwAxis* axis);
 
     Quorix& app;

@@ -1,28 +1,126 @@
-// Editing commands of the main configuration dialog. The profile, device and
-// axis commands are wired to their controls and filled in with the next step.
+// Editing commands of the main configuration dialog: profiles, the shown device
+// and the axis rows. They change the live objects; the registry is written at exit.
+
+#include <new>
 
 #include "app/Quorix.h"
+#include "base/MyDlgFuncs.h"
+#include "profile/ProfileKeys.h"
+#include "res/resource.h"
 #include "ui/DlgCfg.h"
 #include "ui/DlgCfg_Il2Com.h"
+#include "ui/DlgCfg_Profile.h"
+#include "ui/DlgStr.h"
+
+namespace {
+// A profile's name is its registry key's name: one level, at most 255 characters.
+const unsigned long kMaxKeyName = 255;
+
+// What the name prompt loop asks of one command.
+struct NamePrompt {
+    const char* sFirst;      // first prompt line
+    const char* sTaken;      // prompt after a collision
+    const char* sRefused;    // prompt after a name the registry cannot hold; null: any name
+};
+
+const NamePrompt kRenameProfile = {
+    "Rename Profile", "Rename Profile\r\nName is already in use by another profile...",
+    "Rename Profile\r\nA name may not contain \"\\\" or be longer than 255 characters..."};
+const NamePrompt kCreateProfile = {
+    "Create Profile", "Create Profile\r\nName is already in use by another profile...",
+    "Create Profile\r\nA name may not contain \"\\\" or be longer than 255 characters..."};
+const NamePrompt kRenameHardware = {"Rename Hardware", "Rename Hardware\r\nName is already in use by another hardware...",
+                                    nullptr};
+
+// Item data of the selected entry of combo id, or CB_ERR.
+LRESULT selectedItemData(HWND hDlg, int id) {
+    LRESULT i = SendDlgItemMessageA(hDlg, id, CB_GETCURSEL, 0, 0);
+    return i == CB_ERR ? CB_ERR : SendDlgItemMessageA(hDlg, id, CB_GETITEMDATA, i, 0);
+}
+}  // namespace
+
+// Asks for a name until the user enters one that is free (bFree 1, p.value set)
+// or cancels (bFree 0). The prompt keeps the rejected name in its field. A
+// "Quit" under way ends the loop: it cancels the open prompt.
+static int askName(int& bFree, DlgCfg& dlg, DlgStr_Param& p, const NamePrompt& texts, Profile* pExclude,
+                   HwDevice* pDevExclude) {
+    bFree = 0;
+    p.prompt = texts.sFirst;
+    while (!dlg.app.bQuitting) {
+        if (DialogBoxParamA(dlg.app.hInstance, "DLGSTR", dlg.hDlg, DlgStr_Proc, reinterpret_cast<LPARAM>(&p)) != IDOK)
+            return 0;
+        if (texts.sRefused && (p.value.size() > kMaxKeyName || !isSingleKeyName(p.value.text()))) {
+            p.prompt = texts.sRefused;
+            continue;
+        }
+        int bDouble = 0;
+        int status = pDevExclude ? dlg.app.hwDevices.checkDoubleUsrName(bDouble, p.value, pDevExclude)
+                                 : dlg.app.profiles.checkDoubleName(bDouble, p.value, pExclude);
+        if (status != 0) return status;
+        if (!bDouble) {
+            bFree = 1;
+            return 0;
+        }
+        p.prompt = texts.sTaken;
+    }
+    return 0;
+}
 
 int DlgCfg::onProfileSelect() {
-    // TODO(DlgCfg): make the chosen profile the active one, re-bind it and redraw the rows.
-    return 0;
+    LRESULT d = selectedItemData(hDlg, IDC_CFG_PROFILE_LIST);
+    if (d == CB_ERR || d == 0) return 0;
+    app.pActProfile = reinterpret_cast<Profile*>(d);
+    int status = app.reapplyProfile();
+    return status == 0 ? drawHwDev() : status;
 }
 
 int DlgCfg::onProfileRename() {
-    // TODO(DlgCfg): rename the active profile through the name prompt (stop when app.bQuitting).
-    return 0;
-}
-
-int DlgCfg::onProfileDelete() {
-    // TODO(DlgCfg): ask "Are you sure?", then hide the active profile and activate the next one.
-    return 0;
+    Profile* pAct = app.pActProfile;
+    if (!pAct) return 0;
+    DlgStr_Param p;
+    p.value = pAct->name;
+    int bFree = 0;
+    int status = askName(bFree, *this, p, kRenameProfile, pAct, nullptr);
+    if (status != 0 || !bFree) return status;
+    pAct->name = p.value;
+    return drawProfileList();
 }
 
 int DlgCfg::onProfileCreate() {
-    // TODO(DlgCfg): create a profile named through the name prompt and make it active (stop when app.bQuitting).
-    return 0;
+    DlgStr_Param p;
+    p.value = "New Profile";
+    int bFree = 0;
+    int status = askName(bFree, *this, p, kCreateProfile, nullptr, nullptr);
+    if (status != 0 || !bFree) return status;
+    Profile* profile = new (std::nothrow) Profile(app);
+    if (!profile) return 1;
+    profile->name = p.value;
+    if (app.profiles.add(profile) != 0) {
+        delete profile;
+        return 1;
+    }
+    app.pActProfile = profile;
+    status = app.reapplyProfile();
+    if (status == 0) status = drawProfileList();
+    if (status == 0) status = drawHwDev();
+    return status;
+}
+
+int DlgCfg::onProfileDelete() {
+    if (MessageBoxA(hDlg, "Are you sure?", "Delete Profile", MB_YESNO) != IDYES) return 0;
+    int n = 0;
+    int status = app.profiles.countNonDeleted(n);
+    if (status != 0 || n <= 1) return status;  // the last profile stays, without a word
+    Profile* old = app.pActProfile;
+    Profile* next = nullptr;
+    status = app.profiles.getFirstNonDeleted(next, old);
+    if (status != 0 || !next) return status;
+    app.pActProfile = next;
+    status = app.reapplyProfile();
+    if (status != 0) return status;
+    if (old) old->bDeleted = 1;
+    status = drawProfileList();
+    return status == 0 ? drawHwDev() : status;
 }
 
 int DlgCfg::onServerDialog() {
@@ -35,31 +133,65 @@ int DlgCfg::onServerDialog() {
 }
 
 int DlgCfg::onHwDevSelect() {
-    // TODO(DlgCfg): show the chosen device (item data: its list index) and redraw the rows.
-    return 0;
+    LRESULT k = selectedItemData(hDlg, IDC_CFG_HW_LIST);
+    if (k == CB_ERR || k < 0 || k >= app.hwDevices.count || !app.hwDevices.items[k]) return 0;
+    pHwDev = app.hwDevices.items[k];
+    return drawHwDev();
 }
 
 int DlgCfg::onHwDevRename() {
-    // TODO(DlgCfg): rename the shown device through the name prompt (stop when app.bQuitting).
-    return 0;
+    // The device may change under the prompt (discovery); the one shown at the click is renamed.
+    HwDevice* dev = pHwDev;
+    if (!dev) return 0;
+    DlgStr_Param p;
+    int status = dev->getUsrName(p.value);
+    int bFree = 0;
+    if (status == 0) status = askName(bFree, *this, p, kRenameHardware, nullptr, dev);
+    if (status != 0 || !bFree) return status;
+    status = dev->setUsrName(p.value);
+    return status == 0 ? drawHwDevList(0) : status;
 }
 
 int DlgCfg::setAxisInvert(HwAxis* axis, int bInvert) {
-    // TODO(DlgCfg): store bInvert in the axis's assignment.
-    (void)axis;
-    (void)bInvert;
+    if (axis->pDev2Axis) {
+        axis->pDev2Axis->bInvert = bInvert;
+        axis->pDev2Axis->forgetLastRaw();  // an axis at rest sends its mirrored value at once
+    }
     return 0;
 }
 
 int DlgCfg::setAxisDevice(HwAxis* axis, int idc) {
-    // TODO(DlgCfg): attach the control chosen in combo idc to the axis, re-bind the profile, redraw.
-    (void)axis;
-    (void)idc;
+    if (axis->pDev2Axis) axis->pDev2Axis->detach();
+    axis->pDev2Axis = nullptr;
+    axis->pILDevice = nullptr;
+    LRESULT id = selectedItemData(hDlg, idc);
+    if (id != CB_ERR && id != IDIL_NONE && pHwDev && app.pActProfile) {
+        ProfileDev2Axis* a = nullptr;
+        int status = app.pActProfile->findByILDev(a, static_cast<IdILDevice>(id));
+        if (status == 0) status = a->attach(pHwDev->guid, axis->id);
+        if (status == 0) status = a->resetAxisSettings();
+        if (status != 0) return status;
+        a->forgetLastRaw();
+    }
+    int status = app.reapplyProfile();
+    return status == 0 ? drawHwDev() : status;
+}
+
+int DlgCfg::onAxisSendAs(HwAxis* axis, int idc, int code) {
+    // Each application detaches and resets a control, so arrow-key steps through
+    // the closed list must not apply: only the choice from the opened list does,
+    // or the one the list holds when the focus leaves it.
+    HWND combo = GetDlgItem(hDlg, idc);
+    if (code == CBN_SELENDOK && SendMessageA(combo, CB_GETDROPPEDSTATE, 0, 0))
+        return setAxisDevice(axis, idc);
+    LRESULT applied = axis->pILDevice ? axis->pILDevice->id : IDIL_NONE;
+    if (code == CBN_KILLFOCUS && hDlg && selectedItemData(hDlg, idc) != applied) return setAxisDevice(axis, idc);
     return 0;
 }
 
 int DlgCfg::onAxisConfig(HwAxis* axis) {
-    // TODO(DlgCfg): open "DLGCFG_PROFILE" on the axis's assignment.
-    (void)axis;
+    if (!axis->pDev2Axis) return 0;
+    DlgCfg_Profile_Param param = {&app, axis->pDev2Axis};
+    DialogBoxParamA(app.hInstance, "DLGCFG_PROFILE", hDlg, DlgCfg_ProfileProc, reinterpret_cast<LPARAM>(&param));
     return 0;
 }

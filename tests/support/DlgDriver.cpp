@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include <atomic>
 #include <cstring>
 #include <thread>
 
@@ -32,8 +33,12 @@ BOOL CALLBACK findProc(HWND hwnd, LPARAM lp) {
     FindArgs* a = reinterpret_cast<FindArgs*>(lp);
     DWORD pid = 0;
     GetWindowThreadProcessId(hwnd, &pid);
+    // Sends no message, unlike GetWindowText for a window of another thread of this
+    // process, which waits on that thread: a test thread joining this helper.
+    WCHAR wide[256] = {};
     char buf[256] = {};
-    GetWindowTextA(hwnd, buf, sizeof buf);  // a top-level caption reads across processes
+    InternalGetWindowText(hwnd, wide, 256);
+    WideCharToMultiByte(CP_ACP, 0, wide, -1, buf, sizeof buf, nullptr, nullptr);
     if (pid != a->pid || !IsWindowVisible(hwnd) || strcmp(buf, a->caption) != 0) return TRUE;
     if (a->onlyCtrl && !GetDlgItem(hwnd, a->onlyCtrl)) return TRUE;
     if (a->lacksCtrl && GetDlgItem(hwnd, a->lacksCtrl)) return TRUE;
@@ -106,6 +111,48 @@ std::string answerBox(DWORD pid, const char* caption, int button, DWORD ms) {
     std::string text = boxText(box);
     PostMessageA(box, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), 0);
     return text;
+}
+
+static void sendCommand(HWND dlg, int id) {
+    SendMessageA(dlg, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dlg, id)));
+}
+
+std::string sendAnswering(HWND dlg, int id, const char* caption, int button) {
+    std::atomic<bool> sent(false);
+    std::string text;
+    std::thread answerer([&] {
+        HWND box = nullptr;
+        if (dlgWait([&] { return sent || ((box = findDlg(0, caption, button, 0)) && boxText(box).size()); }) &&
+            !sent) {
+            text = boxText(box);
+            PostMessageA(box, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), 0);
+        }
+    });
+    sendCommand(dlg, id);
+    sent = true;
+    answerer.join();
+    return text;
+}
+
+std::vector<std::string> answerPrompts(DWORD pid, HWND dlg, int id, const std::vector<const char*>& answers) {
+    std::atomic<bool> sent(false);
+    std::vector<std::string> seen;
+    std::thread answerer([&] {
+        HWND p = nullptr;  // the prompt has the main dialog's caption, not its profile list
+        while (dlgWait([&] { return sent || (p = findDlg(pid, "Quorix - Ombrisal for IL-2", 103, 104)); }) && !sent) {
+            seen.push_back(dlgText(p, 101) + "|" + dlgText(p, 103));
+            const char* a = seen.size() <= answers.size() ? answers[seen.size() - 1] : nullptr;
+            if (a) dlgSetText(p, 103, a);
+            dlgCommand(p, a ? IDOK : IDCANCEL);
+            // The next prompt is a new window, made after this one is gone.
+            if (!dlgWait([&] { return !IsWindow(p); }) || (pid && seen.size() >= answers.size())) break;
+        }
+    });
+    if (pid) dlgCommand(dlg, id);
+    else sendCommand(dlg, id);
+    sent = !pid;
+    answerer.join();
+    return seen;
 }
 
 INT_PTR runModal(const char* resource, DLGPROC proc, LPARAM param, const char* caption, int onlyCtrl,

@@ -4,7 +4,8 @@
 // CB_GETLBTEXT cross processes; GetWindowText does not for controls), posts the
 // commands a user's action causes, and answers message boxes by caption.
 // In-process, a dialog procedure's message box blocks its thread: run the modal
-// dialog on the test thread and the script on a helper thread (runModal).
+// dialog on the test thread and the script on a helper thread (runModal), or send the
+// command while a helper thread answers (sendAnswering, answerPrompts).
 
 #include <windows.h>
 
@@ -36,6 +37,16 @@ void dlgCommand(HWND dlg, int id, int code = BN_CLICKED);
 void dlgClick(HWND dlg, int id);
 // Waits for a message box with that caption, returns its text and presses button; "" if none came.
 std::string answerBox(DWORD pid, const char* caption, int button, DWORD ms = kDlgWaitMs);
+
+// In-process, for a command that may open a modal window on this thread: sends command
+// id to dlg while a helper thread answers the box with that caption with button. The
+// box's text, "" if none opened.
+std::string sendAnswering(HWND dlg, int id, const char* caption, int button);
+// Runs command id of dlg and answers its name prompts ("DLGSTR") in turn: types the next
+// answer and presses "OK" ("Cancel" for null). Returns each prompt as "prompt|name". In
+// this process (pid 0) the command is sent and further prompts are cancelled; to another
+// it is posted and the call returns when the last answered prompt is gone.
+std::vector<std::string> answerPrompts(DWORD pid, HWND dlg, int id, const std::vector<const char*>& answers);
 
 // Opens the dialog resource modally on this thread (no owner) and runs script on a
 // helper thread with the dialog once it shows (caption plus onlyCtrl find it). The

@@ -126,6 +126,17 @@ TEST_F(ProfileDev2AxisTest, CurvePointsClampAndInterpolate) {
     for (int k = 0; k < 5; ++k) EXPECT_NEAR(2.0 * (k + 1), axis.adTrCurve[35 + k], 1e-12);
 }
 
+// After a change in the dialog an axis at rest sends the new result, even when only
+// the curve changed: the jitter filter must not compare against the old position.
+TEST_F(ProfileDev2AxisTest, ForgottenRawRecomputesACurveChangeAtRest) {
+    run(axis, 32768);  // 50 %
+    for (int k = 0; k < TRANSLATE_POINTS; ++k) axis.setTranslate(k, 50);
+    axis.forgetLastRaw();
+    int changed = 0;
+    EXPECT_DOUBLE_EQ(25.0, run(axis, 32768, &changed));
+    EXPECT_EQ(1, changed);
+}
+
 // Settings resets must not disturb the assignment or what apply remembers.
 TEST_F(ProfileDev2AxisTest, ResetsAndAssignmentTouchOnlyTheirFields) {
     GUID g = fakeGuid(0x5A);
