@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "BenchClock.h"
 #include "app/Quorix.h"
 #include "profile/ProfileDev2Axis.h"
 
@@ -14,13 +15,7 @@ namespace {
 
 enum { RAW_TABLE = 4096 };
 
-double nowNs() {
-    static LARGE_INTEGER freq = {};
-    if (freq.QuadPart == 0) QueryPerformanceFrequency(&freq);
-    LARGE_INTEGER t;
-    QueryPerformanceCounter(&t);
-    return static_cast<double>(t.QuadPart) * 1e9 / static_cast<double>(freq.QuadPart);
-}
+double nowNs() { return nowUs() * 1000.0; }
 
 // raws[i & mask] is fed in turn; the sum of results keeps the calls alive.
 // Ten batches: the fastest shows the cost, the median how much the machine's

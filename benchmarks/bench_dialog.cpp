@@ -13,6 +13,7 @@
 #include <memory>
 #include <vector>
 
+#include "BenchClock.h"
 #include "app/Quorix.h"
 #include "il2sim/Il2SimServer.h"
 #include "support/Pads.h"
@@ -23,16 +24,6 @@ namespace {
 const int kDevices = 8;
 DWORD WINAPI frozenTick() { return 100000; }
 
-double nowUs() {
-    static LARGE_INTEGER freq = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return f;
-    }();
-    LARGE_INTEGER c;
-    QueryPerformanceCounter(&c);
-    return c.QuadPart * 1e6 / freq.QuadPart;
-}
 
 void pumpMessages() {
     MSG msg;

@@ -12,20 +12,12 @@
 #include <string>
 #include <vector>
 
+#include "BenchClock.h"
 #include "support/E2eRig.h"
 
 namespace {
 
-double nowMs() {
-    static LARGE_INTEGER freq = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return f;
-    }();
-    LARGE_INTEGER c;
-    QueryPerformanceCounter(&c);
-    return c.QuadPart * 1000.0 / freq.QuadPart;
-}
+double nowMs() { return nowUs() / 1000.0; }
 
 double cpuSeconds(HANDLE process) {
     FILETIME created, exited, kernel, user;

@@ -9,6 +9,7 @@
 #include <memory>
 #include <vector>
 
+#include "BenchClock.h"
 #include "app/Quorix.h"
 #include "il2sim/Il2SimServer.h"
 #include "support/Pads.h"
@@ -19,16 +20,6 @@ const int kDevices = 8;
 DWORD gTick = 100000;
 DWORD WINAPI frozenTick() { return gTick; }
 
-double nowUs() {
-    static LARGE_INTEGER freq = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return f;
-    }();
-    LARGE_INTEGER c;
-    QueryPerformanceCounter(&c);
-    return c.QuadPart * 1e6 / freq.QuadPart;
-}
 
 }  // namespace
 
