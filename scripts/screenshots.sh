@@ -186,7 +186,7 @@ qx menu || fail "could not right-click the tray icon"
 if ! shoot menu tray-menu; then
   echo "screenshots: the tray menu did not open; no docs/tray-menu.png" >&2
 fi
-qx escape && gone menu || fail "the tray menu did not close"
+if ! { qx escape && gone menu; }; then fail "the tray menu did not close"; fi
 
 qx configure || fail "could not choose \"Configure...\""
 shoot main main-dialog || fail "the configuration dialog did not open"
