@@ -12,6 +12,7 @@ fail() { echo "FAIL: $*"; exit 1; }
 zip="$(QUORIX_RELEASE_DIR="$build/release" QUORIX_DIST_DIR="$build/dist" bash "$root/scripts/package.sh")"
 version="$(sed -n 's/^project(Quorix VERSION \([0-9.]*\) .*/\1/p' "$root/CMakeLists.txt")"
 [ "$(basename "$zip")" = "quorix-$version-win64.zip" ] || fail "package is named $(basename "$zip")"
+grep -qF "quorix-$version-win64.zip" "$root/README.md" || fail "README.md does not name quorix-$version-win64.zip"
 unpacked="$build/dist/unpacked"
 rm -rf "$unpacked"; mkdir -p "$unpacked"
 unzip -q "$zip" -d "$unpacked"
