@@ -3,6 +3,8 @@
 //   qxctl close       asks the program to end (WM_CLOSE to its frame window)
 //   qxctl quit        chooses "Quit" in the tray menu (WM_COMMAND 999)
 //   qxctl configure   chooses "Configure..." in the tray menu (WM_COMMAND 101)
+//   qxctl closeconfig [ms]  waits for the configuration dialog, presses its "Close"
+//                     (WM_COMMAND 101) and waits until it is gone (default 10000 ms)
 
 #include <windows.h>
 
@@ -11,10 +13,21 @@
 #include <cstring>
 
 static HWND frameWindow() { return FindWindowA("Quorix", "Quorix"); }
+static HWND configDialog() { return FindWindowA("#32770", "Quorix - Ombrisal for IL-2"); }
+
+// Waits up to limit ms for the dialog to exist (bWant true) or be gone (false).
+static bool waitDialog(bool bWant, DWORD limit) {
+    DWORD start = GetTickCount();
+    while ((configDialog() != nullptr) != bWant) {
+        if (GetTickCount() - start >= limit) return false;
+        Sleep(50);
+    }
+    return true;
+}
 
 int main(int argc, char** argv) {
     if (argc < 2) {
-        fprintf(stderr, "usage: qxctl wait [ms] | close | quit | configure\n");
+        fprintf(stderr, "usage: qxctl wait [ms] | close | quit | configure | closeconfig [ms]\n");
         return 2;
     }
     if (strcmp(argv[1], "wait") == 0) {
@@ -26,6 +39,22 @@ int main(int argc, char** argv) {
                 return 1;
             }
             Sleep(50);
+        }
+        return 0;
+    }
+    if (strcmp(argv[1], "closeconfig") == 0) {
+        DWORD limit = argc > 2 ? static_cast<DWORD>(strtoul(argv[2], nullptr, 10)) : 10000;
+        if (!waitDialog(true, limit)) {
+            fprintf(stderr, "qxctl: no configuration dialog after %lu ms\n", static_cast<unsigned long>(limit));
+            return 1;
+        }
+        // Posted, as a click on "Close" would arrive.
+        HWND dlg = configDialog();
+        PostMessageA(dlg, WM_COMMAND, MAKEWPARAM(101, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dlg, 101)));
+        if (!waitDialog(false, limit)) {
+            fprintf(stderr, "qxctl: the configuration dialog is still open after %lu ms\n",
+                    static_cast<unsigned long>(limit));
+            return 1;
         }
         return 0;
     }
