@@ -5,6 +5,7 @@
 //   cmd <control name> <value>       e.g. "cmd Ailerons 0.20"
 //   bad <reason>
 //   cockpit <0|1>                    after a change typed on stdin
+//   received <n> datagrams           at the end
 // Usage: il2sim [--port N] [--cockpit 0|1] [--quiet-queries] [--for-ms N]
 // Lines on stdin: c1 / c0 pilot in / out of the cockpit, s1 / s0 silent on / off, q quit.
 
@@ -111,5 +112,6 @@ int main(int argc, char** argv) {
     while (!bQuit && (forMs == 0 || GetTickCount() - start < static_cast<DWORD>(forMs))) Sleep(20);
     bQuit = 1;
     server.stop();
+    printLine("received " + std::to_string(server.records().size()) + " datagrams");
     return 0;
 }

@@ -7,6 +7,8 @@
 //   qxctl escape           presses Escape in the program's thread (closes an open tray menu)
 //   qxctl click DLG ID     clicks control ID of dialog DLG (BM_CLICK, posted)
 //   qxctl rect DLG [ms]    waits for DLG (default 10000 ms) and prints "x y width height"
+//   qxctl closeconfig [ms] waits for the configuration dialog, presses its "Close" and
+//                          waits until it is gone (default 10000 ms)
 // DLG: main (configuration), axis (axis settings), name (name prompt),
 // server (server address) or menu (the open tray menu).
 
@@ -17,7 +19,6 @@
 #include <cstring>
 
 static HWND frameWindow() { return FindWindowA("Quorix", "Quorix"); }
-
 static const char kCaption[] = "Quorix - Ombrisal for IL-2";
 enum { WM_TRAYICON = WM_USER + 1 };  // the frame window's tray icon callback
 
@@ -62,7 +63,8 @@ static HWND findDialog(const char* which, DWORD limit) {
 
 int main(int argc, char** argv) {
     if (argc < 2) {
-        fprintf(stderr, "usage: qxctl wait [ms] | close | quit | configure | menu | escape | click DLG ID | rect DLG [ms]\n");
+        fprintf(stderr, "usage: qxctl wait [ms] | close | quit | configure | menu | escape | click DLG ID | rect DLG [ms] |"
+                        " closeconfig [ms]\n");
         return 2;
     }
     if (strcmp(argv[1], "wait") == 0) {
@@ -101,6 +103,26 @@ int main(int argc, char** argv) {
         }
         // Posted: a click that opens a modal dialog would hold a sent message until it closes.
         PostMessageA(ctl, BM_CLICK, 0, 0);
+        return 0;
+    }
+    if (strcmp(argv[1], "closeconfig") == 0) {
+        DWORD limit = argc > 2 ? static_cast<DWORD>(strtoul(argv[2], nullptr, 10)) : 10000;
+        HWND dlg = findDialog("main", limit);
+        if (!dlg) {
+            fprintf(stderr, "qxctl: no configuration dialog after %lu ms\n", static_cast<unsigned long>(limit));
+            return 1;
+        }
+        // Posted, as a click on "Close" would arrive.
+        PostMessageA(dlg, WM_COMMAND, MAKEWPARAM(101, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dlg, 101)));
+        DWORD start = GetTickCount();
+        while (IsWindow(dlg)) {
+            if (GetTickCount() - start >= limit) {
+                fprintf(stderr, "qxctl: the configuration dialog is still open after %lu ms\n",
+                        static_cast<unsigned long>(limit));
+                return 1;
+            }
+            Sleep(50);
+        }
         return 0;
     }
     if (strcmp(argv[1], "close") == 0 || strcmp(argv[1], "quit") == 0 || strcmp(argv[1], "configure") == 0 ||
