@@ -33,35 +33,13 @@ for f in quorix.exe il2sim.exe qxctl.exe qxstat.exe padsimctl.exe padsim/dinput8
   [ -f "$build/$f" ] || fail "$build/$f is missing (run scripts/build.sh)"
 done
 
-# A background child that has ended stays a zombie until waited for, and
-# kill -0 still succeeds on a zombie: look at its state instead.
-alive() {
-  local s
-  s="$(cat "/proc/$1/stat" 2>/dev/null)" || return 1
-  s="${s##*) }"
-  [ "${s%% *}" != Z ]
-}
-wait_gone() {
-  local i
-  for ((i = 0; i < $2 * 10; i++)); do alive "$1" || return 0; sleep 0.1; done
-  ! alive "$1"
-}
-stop() {
-  alive "$1" || return 0
-  kill "$1" 2>/dev/null
-  wait_gone "$1" 5 || kill -KILL "$1" 2>/dev/null
-}
+# shellcheck source=../scripts/proc-lib.sh
+source "$root/scripts/proc-lib.sh"
 # Sleeps until $1 seconds after the start, so the minutes do not drift.
 at() {
   local d=$((t0 + $1 - $(date +%s)))
   [ "$d" -le 0 ] || sleep "$d"
 }
-
-own_env=0
-if [ -z "${DISPLAY:-}" ] && ! { [ -f "$WINEPREFIX.xvfb.pid" ] &&
-  kill -0 "$(cat "$WINEPREFIX.xvfb.pid")" 2>/dev/null; }; then
-  own_env=1
-fi
 
 sim_pid="" quorix_pid="" sweep1="" sweep2="" sim_in=0 seeded=0 sim_n=0
 cleanup() {

@@ -37,28 +37,9 @@ if ! command -v import >/dev/null || ! command -v convert >/dev/null; then
     fail "imagemagick (import, convert) is missing and could not be installed"
 fi
 
-alive() {
-  local s
-  s="$(cat "/proc/$1/stat" 2>/dev/null)" || return 1
-  s="${s##*) }"
-  [ "${s%% *}" != Z ]
-}
-wait_gone() {
-  local i
-  for ((i = 0; i < $2 * 10; i++)); do alive "$1" || return 0; sleep 0.1; done
-  ! alive "$1"
-}
-stop() {
-  alive "$1" || return 0
-  kill "$1" 2>/dev/null
-  wait_gone "$1" 5 || kill -KILL "$1" 2>/dev/null
-}
+# shellcheck source=../scripts/proc-lib.sh
+source "$root/scripts/proc-lib.sh"
 
-own_env=0
-if [ -z "${DISPLAY:-}" ] && ! { [ -f "$WINEPREFIX.xvfb.pid" ] &&
-  kill -0 "$(cat "$WINEPREFIX.xvfb.pid")" 2>/dev/null; }; then
-  own_env=1
-fi
 
 sim_pid="" quorix_pid="" sweep_pid="" sim_in=0 seeded=0
 cleanup() {
