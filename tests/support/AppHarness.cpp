@@ -28,19 +28,6 @@ AppHarness::~AppHarness() {
 
 int AppHarness::init() { return app.init(hInst); }
 
-void AppHarness::pump(DWORD ms) {
-    DWORD start = GetTickCount();
-    MSG msg;
-    while (GetTickCount() - start < ms) {
-        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            if (msg.message == WM_QUIT) continue;
-            TranslateMessage(&msg);
-            DispatchMessageA(&msg);
-        }
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
-    }
-}
-
 void AppHarness::quit() {
     if (app.hFrameWnd && IsWindow(app.hFrameWnd)) DestroyWindow(app.hFrameWnd);
     // Drop the WM_QUIT that WM_DESTROY posts, so it cannot end a later loop.

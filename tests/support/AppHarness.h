@@ -21,8 +21,6 @@ public:
     ~AppHarness();
     // init() on the test exe's own resources; returns its status.
     int init();
-    // Dispatches messages for ms milliseconds (timer rounds run meanwhile).
-    static void pump(DWORD ms);
     // Destroys the frame window as "Quit" does, if it still exists.
     void quit();
 

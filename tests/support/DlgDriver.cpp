@@ -21,13 +21,7 @@ bool dlgWait(const std::function<bool()>& pred, DWORD ms) {
 }
 
 namespace {
-struct FindArgs {
-    DWORD pid;
-    const char* caption;
-    int onlyCtrl;
-    int lacksCtrl;
-    HWND found;
-};
+struct FindArgs { DWORD pid; const char* caption; int onlyCtrl, lacksCtrl; HWND found; };
 
 BOOL CALLBACK findProc(HWND hwnd, LPARAM lp) {
     FindArgs* a = reinterpret_cast<FindArgs*>(lp);
@@ -103,13 +97,18 @@ static std::string boxText(HWND box) {
     return dlgText(text ? text : GetDlgItem(box, 100), 0);
 }
 
-std::string answerBox(DWORD pid, const char* caption, int button, DWORD ms) {
-    HWND box = nullptr;
+// A box of that caption showing its text: presses button and hands the text back.
+static bool tryAnswer(DWORD pid, const char* caption, int button, std::string& text) {
     // Only boxes: a dialog of the same caption has no button of the box's kind and a text control.
-    dlgWait([&] { return (box = findDlg(pid, caption, button, 0)) != nullptr && boxText(box).size(); }, ms);
-    if (!box) return "";
-    std::string text = boxText(box);
+    HWND box = findDlg(pid, caption, button, 0);
+    if (!box || (text = boxText(box)).empty()) return false;
     PostMessageA(box, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), 0);
+    return true;
+}
+
+std::string answerBox(DWORD pid, const char* caption, int button, DWORD ms) {
+    std::string text;
+    dlgWait([&] { return tryAnswer(pid, caption, button, text); }, ms);
     return text;
 }
 
@@ -120,14 +119,7 @@ static void sendCommand(HWND dlg, int id) {
 std::string sendAnswering(HWND dlg, int id, const char* caption, int button) {
     std::atomic<bool> sent(false);
     std::string text;
-    std::thread answerer([&] {
-        HWND box = nullptr;
-        if (dlgWait([&] { return sent || ((box = findDlg(0, caption, button, 0)) && boxText(box).size()); }) &&
-            !sent) {
-            text = boxText(box);
-            PostMessageA(box, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), 0);
-        }
-    });
+    std::thread answerer([&] { dlgWait([&] { return sent || tryAnswer(0, caption, button, text); }); });
     sendCommand(dlg, id);
     sent = true;
     answerer.join();

@@ -4,6 +4,17 @@
 
 #include "support/TestPaths.h"
 
+const char* const kQuorixRegRoot = "Software\\Velmora\\Quorix";
+
+void clearQuorixSettings() { RegDeleteTreeA(HKEY_CURRENT_USER, kQuorixRegRoot); }
+
+bool QuorixProcess::quit(DWORD& exitCode, DWORD ms) {
+    HWND hwnd = frame();
+    if (!hwnd) return false;
+    PostMessageA(hwnd, WM_COMMAND, 999, 0);
+    return waitExit(ms, exitCode);
+}
+
 E2eRig::E2eRig() { sim.setQuietQueries(1); }
 
 E2eRig::~E2eRig() {
@@ -30,7 +41,8 @@ bool E2eRig::prepare() {
 
 bool E2eRig::startQuorix() {
     // The whole value: it replaces what the Wine wrapper set.
-    return quorix.startAndWait("WINEDLLOVERRIDES=dinput8=n,b;mscoree,mshtml=", sAppDir + "quorix.exe");
+    if (!quorix.start("\"" + sAppDir + "quorix.exe\"", "WINEDLLOVERRIDES=dinput8=n,b;mscoree,mshtml=")) return false;
+    return waitFor(20000, [this] { return quorix.frame() != nullptr || !quorix.running(); }) && quorix.frame();
 }
 
 std::vector<std::string> E2eRig::commands() const {

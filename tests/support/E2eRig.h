@@ -9,9 +9,23 @@
 #include <vector>
 
 #include "il2sim/Il2SimServer.h"
-#include "support/QuorixProcess.h"
-#include "support/Seeding.h"
 #include "padsim/VirtualControllers.h"
+#include "support/ChildProcess.h"
+#include "support/Seeding.h"
+
+// The program's settings key, as the program uses it.
+extern const char* const kQuorixRegRoot;
+// Removes every stored setting of the program.
+void clearQuorixSettings();
+
+// The real quorix.exe, ended by the test at the latest in the destructor.
+class QuorixProcess : public ChildProcess {
+public:
+    // The frame window (class "Quorix") of this process, or null.
+    HWND frame() const { return findProcessWindow(pid(), "Quorix", "Quorix"); }
+    // Sends "Quit" from the tray menu and waits for the exit; false if it did not end.
+    bool quit(DWORD& exitCode, DWORD ms = 15000);
+};
 
 class E2eRig {
 public:
@@ -19,7 +33,8 @@ public:
     ~E2eRig();
     // Copies quorix.exe and the virtual dinput8.dll into a folder of their own.
     bool prepare();
-    // Starts the program there with Wine told to load our dinput8.dll.
+    // Starts the program there with Wine told to load our dinput8.dll and waits for
+    // its frame window; false if it did not appear.
     bool startQuorix();
     // Command datagrams that arrived so far, in order.
     std::vector<std::string> commands() const;

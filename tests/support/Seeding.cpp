@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "padsim/VirtualControllers.h"
-#include "support/QuorixProcess.h"
+#include "support/E2eRig.h"
 
 RegValue regRead(const std::string& path, const char* name) {
     const DWORD flags = RRF_RT_ANY | RRF_NOEXPAND;
@@ -61,22 +61,19 @@ RegDump regDump(const std::string& path) {
 }
 
 // Below the program's settings key ("" is the key itself).
-static std::string at(const std::string& k) { return std::string(kQuorixRegRoot) + (k.empty() ? "" : "\\" + k); }
-void seedDword(const std::string& k, const char* n, DWORD v) { regWrite(at(k), n, REG_DWORD, dwordValue(v).second); }
-void seedString(const std::string& k, const char* n, const char* v) { regWrite(at(k), n, REG_SZ, textValue(v).second); }
-void seedBinary(const std::string& k, const char* name, const void* data, DWORD size) {
-    regWrite(at(k), name, REG_BINARY, std::string(static_cast<const char*>(data), size));
+static void seed(const std::string& k, const char* name, const RegValue& v) {
+    regWrite(std::string(kQuorixRegRoot) + (k.empty() ? "" : "\\" + k), name, v.first, v.second);
 }
 
 void seedLink(unsigned short port, DWORD intervalMs) {
-    seedDword("", "uiTimerInterval", intervalMs);
-    seedString("IL2Com", "sIL2Addr", "127.0.0.1");
-    seedDword("IL2Com", "iIL2Port", port);
+    seed("", "uiTimerInterval", dwordValue(intervalMs));
+    seed("IL2Com", "sIL2Addr", textValue("127.0.0.1"));
+    seed("IL2Com", "iIL2Port", dwordValue(port));
 }
 
 void seedAssignment(const char* profile, int id, int ctrl, int axis) {
-    seedString("Profiles", "sActProfile", profile);
+    seed("Profiles", "sActProfile", textValue(profile));
     std::string key = std::string("Profiles\\") + profile + "\\Dev2Axis\\" + std::to_string(id);
-    seedBinary(key, "guidHwDev", &kVirtualControllerGuid[ctrl - 1], sizeof(GUID));
-    seedDword(key, "idAxis", static_cast<DWORD>(axis));
+    seed(key, "guidHwDev", binaryValue(&kVirtualControllerGuid[ctrl - 1], sizeof(GUID)));
+    seed(key, "idAxis", dwordValue(static_cast<DWORD>(axis)));
 }

@@ -25,10 +25,6 @@ RegValue binaryValue(const void* data, size_t size);
 typedef std::map<std::string, RegValue> RegDump;
 RegDump regDump(const std::string& path);
 
-// Writers below the program's own settings key (subKey "" is the key itself).
-void seedDword(const std::string& subKey, const char* name, DWORD value);
-void seedString(const std::string& subKey, const char* name, const char* value);
-void seedBinary(const std::string& subKey, const char* name, const void* data, DWORD size);
 // The link to the simulator at 127.0.0.1:port and the poll interval.
 void seedLink(unsigned short port, DWORD intervalMs = 10);
 // Active profile `profile` assigning axis of virtual controller ctrl (1..4) to control id.

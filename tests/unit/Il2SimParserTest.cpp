@@ -17,32 +17,19 @@ std::string parsed(const std::string& d) {
 }
 }  // namespace
 
+// A smoke test of the stand-in's reading; the tests judge the program by what it records.
 TEST(Il2SimParser, ReadsDatagramsAsTheSimulatorDoes) {
-    // 512 bytes are taken, 513 are not.
-    std::string atLimit = "R/85\\0.5", atLimitResult = "Ailerons=0.50;", overLimit = "R";
-    for (int i = 0; i < 252; ++i) atLimit += "/2", atLimitResult += "?2";
-    for (int i = 0; i < 256; ++i) overLimit += "/2";
     const struct { std::string datagram, result; } cases[] = {
         // The last setting of each control wins; controls keep their first place.
-        {"R/85\\-1.00/85\\0.20", "Ailerons=0.20;"},
         {"R/85\\0.1/87\\0.3/85\\-0.4", "Ailerons=-0.40;Elevator=0.30;"},
-        {"R/115/81\\-1.00/115/81\\0.50", "Power=0.50;"},
-        {"R/115/81\\0.1/119/81\\0.2/121/93\\1", "Power=0.10;Power Left Engines=0.20;Propeller Pitch Right Engines=1.00;"},
+        {"R/115/81\\0.1/119/81\\0.2/121/93\\1",
+         "Power=0.10;Power Left Engines=0.20;Propeller Pitch Right Engines=1.00;"},
         {"R/2/6\\81/91\\0.75", "Brakes=0.75;?2?6"},
-        {atLimit, atLimitResult},
-        {"", "bad empty"},
-        {overLimit, "bad oversize 513 bytes"},
+        {std::string(513, 'R'), "bad oversize 513 bytes"},
         {"A/2\\1.00", "bad not a request"},
-        {"R/85\\0x1", "bad setting 85 value not a number"},
         {"R/85\\1.01", "bad setting 85 value out of range"},
-        // An escaped "/" stays in the value instead of starting the next item.
-        {"R/87\\0.5\\/89", "bad setting 87 value not a number"},
-        {"R/85\\0.5\\", "bad bad escape at 8"},
-        {"R/115/85\\0.5", "bad selector 115 before setting 85"},
-        {"R/101\\0.5", "bad unknown setting 101"},
-        {"R/4", "bad unknown query 4"},
-        // One bad item refuses the whole datagram.
-        {"R/85\\0.2/85\\9", "bad setting 85 value out of range"},
+        {"R/87\\0.5\\/89", "bad setting 87 value not a number"},  // an escaped "/" stays in the value
+        {"R/85\\0.2/85\\9", "bad setting 85 value out of range"},  // one bad item refuses the whole datagram
     };
     for (const auto& c : cases) EXPECT_EQ(c.result, parsed(c.datagram)) << printable(c.datagram);
 }

@@ -93,17 +93,3 @@ TEST(StringEmpty, OnlyTabLfCrAndSpaceAreBlank) {
         EXPECT_EQ(c.empty, StringEmpty(s)) << (c.text ? c.text : "(null)");
     }
 }
-
-TEST(MyStringArray, SlotsAndBoundsAndReuseAfterRemoveAll) {
-    MyStringArray a;
-    MyString* p = nullptr;
-    a.add(new MyString("one"));
-    a.add(nullptr);
-    const struct { int index, status; } cases[] = {{0, 0}, {1, 2}, {2, 1}, {-1, 1}};
-    for (const auto& c : cases) EXPECT_EQ(c.status, a.get(p, c.index)) << c.index;
-    a.removeAll();
-    EXPECT_EQ(1, a.get(p, 0));
-    a.add(new MyString("again"));
-    ASSERT_EQ(0, a.get(p, 0));
-    EXPECT_STREQ("again", p->text());
-}

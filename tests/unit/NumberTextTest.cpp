@@ -29,18 +29,13 @@ struct CommaLocale {
 }  // namespace
 
 TEST(ValueToString, IntegersAppendToExistingText) {
-    const struct { int v; const char* text; } cases[] = {
-        {0, "x=0"}, {-7, "x=-7"}, {INT_MAX, "x=2147483647"}, {INT_MIN, "x=-2147483648"}};
-    for (const auto& c : cases) {
+    for (int v : {0, -7, INT_MAX, INT_MIN}) {
         MyString s("x="), l("x=");
-        EXPECT_EQ(0, ValueToString(s, c.v));
-        EXPECT_EQ(0, ValueToString(l, static_cast<long>(c.v)));
-        EXPECT_STREQ(c.text, s.text());
-        EXPECT_STREQ(c.text, l.text());
+        EXPECT_EQ(0, ValueToString(s, v));
+        EXPECT_EQ(0, ValueToString(l, static_cast<long>(v)));
+        EXPECT_EQ("x=" + std::to_string(v), s.text());
+        EXPECT_EQ("x=" + std::to_string(v), l.text());
     }
-    MyString d("y=");
-    ValueToString(d, -0.5, 2);
-    EXPECT_STREQ("y=-0.50", d.text());
 }
 
 TEST(ValueToString, FixedDecimals) {
@@ -61,7 +56,11 @@ TEST(ValueToString, FixedDecimals) {
         {0.1, 20, "0.10000000000000000555"},               {0.0009765625, 12, "0.000976562500"},
         {0.0009765625, 9, "0.000976563"},                  {-1.5, 8, "-1.50000000"},
     };
-    for (const auto& c : cases) EXPECT_EQ(c.text, text(c.v, c.decimals));
+    CommaLocale comma;  // the point stays a dot in a locale whose decimal point is ","
+    for (int round = comma.active() ? 0 : 1; round < 2; ++round) {
+        if (round == 1) setlocale(LC_ALL, "C");
+        for (const auto& c : cases) EXPECT_EQ(c.text, text(c.v, c.decimals)) << (round ? "C" : comma.sName);
+    }
 }
 
 TEST(ValueToString, EveryAxisCommandValue) {
@@ -73,14 +72,6 @@ TEST(ValueToString, EveryAxisCommandValue) {
     }
 }
 
-TEST(ValueToString, PointStaysDotInCommaLocale) {
-    CommaLocale locale;
-    if (!locale.active()) GTEST_SKIP() << "no locale with a decimal comma is installed";
-    EXPECT_EQ("-1234.50", text(-1234.5, 2));
-    EXPECT_EQ("50000000000000.00", text(5e13, 2));
-    EXPECT_EQ("0.3", text(0.25, 1));
-}
-
 TEST(StringToDouble, ParsesLikeAtofInTheCLocale) {
     const struct { const char* text; double v; } cases[] = {
         {"1.50", 1.5},     {"  -2.5e1x", -25.0}, {"abc", 0.0},   {"1e", 1.0},         {".5", 0.5},
@@ -89,8 +80,7 @@ TEST(StringToDouble, ParsesLikeAtofInTheCLocale) {
         {"2E3", 2000.0},   {"0.1", 0.1},         {"12345678901234567890", 12345678901234567890.0},
     };
     CommaLocale comma;  // first round in the comma locale (when there is one), then in "C"
-    for (int round = 0; round < 2; ++round) {
-        if (round == 0 && !comma.active()) continue;
+    for (int round = comma.active() ? 0 : 1; round < 2; ++round) {
         if (round == 1) setlocale(LC_ALL, "C");
         for (const auto& c : cases) {
             SCOPED_TRACE(std::string(round == 0 ? comma.sName : "C") + ": '" + c.text + "'");

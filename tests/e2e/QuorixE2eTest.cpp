@@ -1,0 +1,296 @@
+// The real quorix.exe, driven from outside as a user would: the virtual controllers
+// in, Device Link datagrams out to the stand-in simulator on 127.0.0.1, the dialogs
+// read with window messages and the registry at "Quit". Each test is one session of
+// the program; the rules behind each step have their in-process tests.
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include <algorithm>
+#include <climits>
+#include <cmath>
+#include <cstdlib>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "support/DlgDriver.h"
+#include "support/E2eRig.h"
+#include "support/TestPaths.h"
+
+namespace {
+
+const DWORD kStartMs = 20000;  // a busy machine under Wine is slow
+const char kCaption[] = "Quorix - Ombrisal for IL-2";
+const char* const kStickKey = "HwDev\\{A7C1D2E0-5B3F-4E8A-9C61-51D0C0DE0001}";
+const char* const kCentredAilerons = "R/85\\-1.00/85\\0.00";
+const char* const kCentredRudder = "R/89\\-1.00/89\\0.00";
+
+std::string settings(const std::string& subKey) {
+    return std::string(kQuorixRegRoot) + (subKey.empty() ? "" : "\\" + subKey);
+}
+
+class QuorixE2eTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        clearQuorixSettings();
+        ASSERT_TRUE(rig.prepare());
+    }
+    void TearDown() override { clearQuorixSettings(); }
+    // Starts with stick X -> Ailerons and stick Z -> Rudder, the pilot in the cockpit.
+    void startFlying() {
+        seedLink(rig.sim.port());
+        seedAssignment("Flying", 1, 1, 1);
+        seedAssignment("Flying", 11, 1, 3);
+        rig.sim.setInCockpit(1);
+        ASSERT_TRUE(rig.startQuorix());
+        // The first round sends both axes centred; wait for both so none arrives late.
+        ASSERT_TRUE(rig.waitForCommand(kCentredAilerons, kStartMs) && rig.waitForCommand(kCentredRudder, 2000));
+    }
+    // Forgets what arrived and waits for the next link test (version request and
+    // cockpit query): rounds run every 10 ms, so by then about a hundred have.
+    bool nextLinkTest() {
+        rig.sim.clearRecords();
+        return rig.sim.waitForRecords(2, 3000);
+    }
+    template <class Match>
+    bool waitForRecord(Match match) {
+        return waitFor(3000, [&] {
+            std::vector<Il2SimRecord> all = rig.sim.records();
+            return std::any_of(all.begin(), all.end(), match);
+        });
+    }
+    // Chooses "Configure..." as the tray menu does.
+    void openDialog() {
+        PostMessageA(rig.quorix.frame(), WM_COMMAND, 101, 0);
+        ASSERT_NE(nullptr, dlg = waitDlg(rig.quorix.pid(), kCaption, 104, 0, kStartMs));
+    }
+    void waitText(int id, const std::string& text) {
+        EXPECT_TRUE(waitFor(5000, [&] { return dlgText(dlg, id) == text; }))
+            << id << ": expected \"" << text << "\", shows \"" << dlgText(dlg, id) << "\"";
+    }
+    bool waitChecks(int connected, int inCockpit) {
+        return waitFor(5000, [&] { return dlgCheck(dlg, 209) == connected && dlgCheck(dlg, 210) == inCockpit; });
+    }
+    // Every round reads each controller in use once and the virtual controllers count
+    // the reads: milliseconds until the stick was read n more times (the deadline when not).
+    DWORD msForReads(long n, DWORD deadline) {
+        long start = 0, now = 0;
+        rig.pads.getReads(start, 1);
+        DWORD t0 = GetTickCount();
+        waitFor(deadline, [&] { return rig.pads.getReads(now, 1) == PADSIM_OK && now - start >= n; });
+        return GetTickCount() - t0;
+    }
+    void scroll(int code, int pos) {
+        SendDlgItemMessageA(dlg, 212, TBM_SETPOS, TRUE, pos);
+        SendMessageA(dlg, WM_HSCROLL, MAKEWPARAM(code, pos), reinterpret_cast<LPARAM>(GetDlgItem(dlg, 212)));
+    }
+    void quit() {
+        DWORD code = 1234;
+        ASSERT_TRUE(rig.quorix.quit(code));
+        EXPECT_EQ(0u, code);
+    }
+    E2eRig rig;
+    HWND dlg = nullptr;
+};
+
+TEST_F(QuorixE2eTest, FirstStartSavesDefaultsAndASecondStartOnlySaysAlreadyRunning) {
+    ASSERT_TRUE(rig.startQuorix());
+    EXPECT_FALSE(IsWindowVisible(rig.quorix.frame()));
+    EXPECT_FALSE(IsWindowEnabled(rig.quorix.frame()));
+    ChildProcess second;
+    ASSERT_TRUE(second.start("\"" + exePath("quorix.exe") + "\""));
+    ASSERT_NE(nullptr, waitDlg(second.pid(), "Quorix", IDOK, 0, 15000)) << "no message box from the second start";
+    EXPECT_EQ(nullptr, findProcessWindow(second.pid(), "Quorix", nullptr)) << "second start built a frame window";
+    EXPECT_EQ("Already running", answerBox(second.pid(), "Quorix", IDOK));
+    DWORD code = 1234;
+    ASSERT_TRUE(second.waitExit(10000, code));
+    EXPECT_EQ(0u, code);
+    ASSERT_TRUE(rig.quorix.running());
+    PostMessageA(rig.quorix.frame(), WM_CLOSE, 0, 0);  // saves as "Quit" does
+    ASSERT_TRUE(rig.quorix.waitExit(15000, code));
+    EXPECT_EQ(0u, code);
+    EXPECT_EQ(dwordValue(10), regRead(kQuorixRegRoot, "uiTimerInterval"));
+    EXPECT_EQ(textValue("New Profile"), regRead(settings("Profiles"), "sActProfile"));
+    EXPECT_EQ(std::vector<std::string>{"New Profile"}, regNames(settings("Profiles")));
+    EXPECT_EQ(14u, regNames(settings("Profiles\\New Profile\\Dev2Axis")).size());
+    EXPECT_EQ(textValue("Virtual Stick 1"), regRead(settings(kStickKey), "sInstName"));
+}
+
+TEST_F(QuorixE2eTest, FlyingSendsExactlyWhatChangedWhileTheSimulatorListensAndQuitWritesTheLayout) {
+    rig.pads.plug(2);  // the throttle is registered by the first pass
+    startFlying();     // entering the cockpit sends every assigned axis once: both centred
+    EXPECT_EQ(2u, rig.commands().size());
+    ASSERT_EQ(PADSIM_OK, rig.pads.setAxis(1, 1, 39322));  // 60 %
+    EXPECT_TRUE(rig.waitForCommand("R/85\\-1.00/85\\0.20", 2000));
+    ASSERT_EQ(PADSIM_OK, rig.pads.setAxis(1, 3, 0));
+    EXPECT_TRUE(rig.waitForCommand("R/89\\-1.00/89\\-1.00", 2000));
+    ASSERT_EQ(4u, rig.commands().size());
+
+    // Still: nothing but the link's two requests, once a second.
+    rig.sim.clearRecords();
+    ASSERT_TRUE(rig.sim.waitForRecords(4, 5000));
+    std::vector<Il2SimRecord> still = rig.sim.records();
+    for (size_t i = 0; i < 4; ++i) EXPECT_EQ(i % 2 ? "R/6\\81" : "R/2", still[i].sDatagram) << i;
+    EXPECT_GE(still[2].dwTick - still[0].dwTick, 900u);
+    EXPECT_TRUE(rig.commands().empty());
+
+    // Once the cockpit query is answered "out", no round sends; entering again flushes.
+    rig.sim.clearRecords();
+    rig.sim.setInCockpit(0);
+    ASSERT_TRUE(waitForRecord([](const Il2SimRecord& r) { return r.sAnswer == "A/6\\81\\0"; }));
+    rig.pads.setAxis(1, 1, 0);
+    ASSERT_TRUE(nextLinkTest());
+    EXPECT_TRUE(rig.commands().empty()) << "no sending outside the cockpit";
+    rig.sim.setInCockpit(1);
+    EXPECT_TRUE(rig.waitForCommand("R/85\\-1.00/85\\-1.00", 3000));
+    EXPECT_TRUE(rig.waitForCommand("R/89\\-1.00/89\\-1.00", 1000));
+
+    rig.sim.setSilent(1);  // the next version request goes unanswered: the link drops
+    ASSERT_TRUE(waitForRecord([](const Il2SimRecord& r) { return r.kind == IL2SIM_QUERY && !r.bAnswered; }));
+    rig.sim.clearRecords();  // the next attempt is a second away
+    rig.sim.setSilent(0);
+    EXPECT_TRUE(rig.waitForCommand("R/85\\-1.00/85\\-1.00", 4000)) << "unchanged axes are sent again";
+    EXPECT_TRUE(rig.waitForCommand("R/89\\-1.00/89\\-1.00", 1000));
+
+    ASSERT_EQ(PADSIM_OK, rig.pads.unplug(1));  // from here every read of it fails
+    ASSERT_TRUE(nextLinkTest());                // no round that still saw it plugged can see the move below
+    rig.pads.setAxis(1, 1, 39322);
+    ASSERT_TRUE(nextLinkTest());
+    EXPECT_TRUE(rig.commands().empty()) << "an unplugged stick sends nothing";
+    ASSERT_EQ(PADSIM_OK, rig.pads.plug(1));
+    EXPECT_TRUE(rig.waitForCommand("R/85\\-1.00/85\\0.20", 3000)) << "sending resumes after the arrival pass";
+    quit();
+
+    // Value encodings are the settings classes' own tests; here the layout the real program writes.
+    EXPECT_EQ(dwordValue(10), regRead(kQuorixRegRoot, "uiTimerInterval"));
+    EXPECT_EQ(dwordValue(rig.sim.port()), regRead(settings("IL2Com"), "iIL2Port"));
+    EXPECT_EQ(textValue("127.0.0.1"), regRead(settings("IL2Com"), "sIL2Addr"));
+    EXPECT_EQ(2u, regNames(settings("HwDev")).size());
+    for (int i = 0; i < 2; ++i) {  // named by the GUID's text in capitals; the unplugged stick kept
+        std::string key = settings(kStickKey);
+        key[key.size() - 2] = static_cast<char>('1' + i);
+        EXPECT_EQ(binaryValue(&kVirtualControllerGuid[i], sizeof(GUID)), regRead(key, "guid")) << key;
+        EXPECT_EQ(textValue(kVirtualControllerName[i]), regRead(key, "sInstName")) << key;
+        EXPECT_EQ(textValue(kVirtualControllerName[i]), regRead(key, "sUsrName")) << key;
+    }
+    EXPECT_EQ(textValue("Flying"), regRead(settings("Profiles"), "sActProfile"));
+    const std::string ailerons = settings("Profiles\\Flying\\Dev2Axis\\1");
+    EXPECT_EQ(dwordValue(1), regRead(ailerons, "idAxis"));
+    EXPECT_EQ(textValue("Ailerons"), regRead(ailerons, "ILDeviceName"));
+    EXPECT_EQ(80u, regRead(ailerons, "aiTranslate").second.size());
+    EXPECT_EQ(dwordValue(3), regRead(settings("Profiles\\Flying\\Dev2Axis\\11"), "idAxis"));
+}
+
+TEST_F(QuorixE2eTest, DialogShowsLiveStateAndItsEditsShapeTheWireAndAreSavedAtQuit) {
+    seedLink(rig.sim.port());
+    seedAssignment("Flying", 1, 1, 0);  // the profile, nothing assigned
+    rig.sim.setInCockpit(1);
+    rig.pads.plug(2);
+    ASSERT_EQ(PADSIM_OK, rig.pads.setAxis(1, 1, 39322));  // stick X at 60 %
+    ASSERT_TRUE(rig.startQuorix());
+    const DWORD pid = rig.quorix.pid();
+    openDialog();
+    EXPECT_TRUE(waitChecks(1, 1)) << "running, pilot in the cockpit";
+    HWND row1 = GetDlgItem(dlg, 1106);  // keyboard steps on the closed list, then the focus leaves
+    SendMessageA(row1, CB_SETCURSEL, SendMessageA(row1, CB_FINDSTRINGEXACT, -1, (LPARAM) "Ailerons"), 0);
+    dlgCommand(dlg, 1106, CBN_KILLFOCUS);
+    EXPECT_TRUE(rig.waitForCommand("R/85\\-1.00/85\\0.20", 5000));
+    const std::pair<int, const char*> live[] = {{1102, "39322"}, {1104, "60.00"}, {1105, "60.00"}, {1202, "1234"},
+                                                {1204, "0"}};  // a free axis shows only its raw value
+    ASSERT_EQ(PADSIM_OK, rig.pads.setAxis(1, 2, 1234));
+    for (const auto& l : live) waitText(l.first, l.second);
+    dlgClick(dlg, 1103);  // invert: the stick at rest sends the mirrored value
+    EXPECT_TRUE(rig.waitForCommand("R/85\\-1.00/85\\-0.20", 5000));
+    dlgCommand(dlg, 1107);  // "Config": raw 0..49152 and point 3 at 50
+    HWND axisDlg = waitDlg(pid, kCaption, 10050);
+    ASSERT_NE(nullptr, axisDlg);
+    dlgSetText(axisDlg, 204, "49152");
+    SendDlgItemMessageA(axisDlg, 10200, TBM_SETPOS, TRUE, 50);
+    dlgCommand(axisDlg, IDOK);  // 80 % inverted is 20 %, times 50 % is 10 %
+    EXPECT_TRUE(rig.waitForCommand("R/85\\-1.00/85\\-0.80", 5000));
+    ASSERT_EQ(PADSIM_OK, rig.pads.setAxis(1, 1, 0));
+    EXPECT_TRUE(rig.waitForCommand("R/85\\-1.00/85\\1.00", 5000));
+
+    const std::pair<int, const char*> edits[] = {{107, "Racing"}, {105, "Gliding"}, {107, "Spare"}, {303, "My Stick"}};
+    for (const auto& e : edits) EXPECT_EQ(1u, answerPrompts(pid, dlg, e.first, {e.second}).size());
+    dlgCommand(dlg, 106);  // deletes "Spare"
+    EXPECT_EQ("Are you sure?", answerBox(pid, "Delete Profile", IDYES));
+    EXPECT_TRUE(dlgWait([&] { return dlgText(dlg, 104) == "Flying"; }));
+
+    const unsigned short port = rig.sim.port();
+    rig.sim.stop();
+    EXPECT_TRUE(waitChecks(0, 0)) << "stopped";
+    ASSERT_EQ(0, rig.sim.start(port));
+    EXPECT_TRUE(waitChecks(1, 1)) << "started again";
+
+    dlgCommand(dlg, 101);  // "Close", then open it again
+    ASSERT_TRUE(dlgWait([&] { return !IsWindow(dlg); }));
+    openDialog();
+    // Sent: it returns only when handled, and a second modal dialog would hold it until it closes.
+    DWORD_PTR result = 0;
+    EXPECT_NE(0, SendMessageTimeoutA(rig.quorix.frame(), WM_COMMAND, 101, 0, SMTO_NORMAL, 5000, &result))
+        << "a second dialog opened";
+    scroll(TB_ENDTRACK, 40);
+    ASSERT_EQ(PADSIM_OK, rig.pads.unplug(1));
+    waitText(305, "Virtual Throttle 2");  // unplugged: the next one, then none
+    ASSERT_EQ(PADSIM_OK, rig.pads.unplug(2));
+    waitText(305, "");
+    EXPECT_TRUE(dlgComboItems(dlg, 302).empty());
+    EXPECT_FALSE(dlgEnabled(dlg, 1106));
+    dlgCommand(dlg, 206);  // the server sub-dialog stays open: "Quit" ends it as with Cancel
+    ASSERT_NE(nullptr, waitDlg(pid, "IL2 Device Link Server", 0, 0, 5000));
+    quit();
+
+    std::vector<std::string> profiles = regNames(settings("Profiles"));
+    std::sort(profiles.begin(), profiles.end());
+    EXPECT_EQ(std::vector<std::string>({"Flying", "Gliding"}), profiles);
+    EXPECT_EQ(textValue("Flying"), regRead(settings("Profiles"), "sActProfile"));
+    EXPECT_EQ(14u, regNames(settings("Profiles\\Gliding\\Dev2Axis")).size());
+    EXPECT_EQ(textValue("My Stick"), regRead(settings(kStickKey), "sUsrName"));
+    EXPECT_EQ(dwordValue(40), regRead(kQuorixRegRoot, "uiTimerInterval"));
+    EXPECT_EQ(dwordValue(port), regRead(settings("IL2Com"), "iIL2Port"));
+}
+
+// The worst of the damaged settings at once, and an interval out of range (1000 runs at
+// 100 ms): the stick is still fed within -1.00 .. 1.00, the trackbar changes the rate on
+// release only, the program quits with 0 and writes no controller under the zero GUID.
+TEST_F(QuorixE2eTest, DamagedSettingsStillFeedTheStickAndTheTrackbarSetsTheRateOnRelease) {
+    int wild[20];
+    for (int j = 0; j < 20; ++j) wild[j] = j % 2 ? 250 : -5;
+    const std::string ail = "Profiles\\Flying\\Dev2Axis\\1", zero(16, '\0');
+    const struct { std::string key; const char* name; RegValue value; } damage[] = {
+        {ail, "aiTranslate", binaryValue(wild, sizeof wild)}, {ail, "dFilterJitter", textValue("nan")},
+        {ail, "dRvBugCor", textValue("1e300")}, {ail, "iMinCalibVal", dwordValue(INT_MAX)},
+        {"Profiles\\Flying\\Dev2Axis\\11", "idAxis", dwordValue(DWORD(-1))},
+        {"Profiles\\Flying\\Dev2Axis\\2", "idAxis", dwordValue(9)},
+        {"HwDev\\Phantom", "sInstName", textValue("No guid")},
+        {"HwDev\\Short", "guid", binaryValue(zero.data(), 15)}, {"HwDev\\Zero", "guid", binaryValue(zero.data(), 16)},
+    };
+    seedLink(rig.sim.port(), 1000);
+    seedAssignment("Flying", 1, 1, 1);
+    for (const auto& d : damage) regWrite(settings(d.key), d.name, d.value.first, d.value.second);
+    rig.sim.setInCockpit(1);
+    ASSERT_TRUE(rig.startQuorix());
+    ASSERT_TRUE(rig.sim.waitForRecords(2, kStartMs)) << "the link came up";
+    ASSERT_EQ(PADSIM_OK, rig.pads.setAxis(1, 1, 0));
+    EXPECT_TRUE(rig.waitForCommand("R/85\\-1.00/85\\-1.00", 5000));
+    openDialog();
+    waitText(214, "100");
+    scroll(TB_THUMBTRACK, 10);
+    waitText(214, "10");
+    // At 100 ms, 10 reads take about a second; at 10 ms, 30 take 0.3 s.
+    EXPECT_GE(msForReads(10, 5000), 850u) << "dragging must not change the rate";
+    scroll(TB_ENDTRACK, 10);
+    msForReads(1, 2000);  // the round in flight when the timer was restarted
+    EXPECT_LT(msForReads(30, 2500), 2500u) << "released at 10 ms";
+    quit();
+    for (const std::string& c : rig.commands()) EXPECT_LE(fabs(atof(c.substr(c.rfind('\\') + 1).c_str())), 1.0) << c;
+    EXPECT_EQ(dwordValue(10), regRead(kQuorixRegRoot, "uiTimerInterval"));
+    EXPECT_EQ(0u, regDump(kQuorixRegRoot).count("HwDev\\{00000000-0000-0000-0000-000000000000}|"));
+}
+
+}  // namespace
