@@ -58,10 +58,10 @@ protected:
     }
     template <class Match>
     bool waitForRecord(Match match) {
-        return waitFor(3000, [&] {
+        return dlgWait([&] {
             std::vector<Il2SimRecord> all = rig.sim.records();
             return std::any_of(all.begin(), all.end(), match);
-        });
+        }, 3000);
     }
     // Chooses "Configure..." as the tray menu does.
     void openDialog() {
@@ -69,11 +69,11 @@ protected:
         ASSERT_NE(nullptr, dlg = waitDlg(rig.quorix.pid(), kCaption, 104, 0, kStartMs));
     }
     void waitText(int id, const std::string& text) {
-        EXPECT_TRUE(waitFor(5000, [&] { return dlgText(dlg, id) == text; }))
+        EXPECT_TRUE(dlgWait([&] { return dlgText(dlg, id) == text; }, 5000))
             << id << ": expected \"" << text << "\", shows \"" << dlgText(dlg, id) << "\"";
     }
     bool waitChecks(int connected, int inCockpit) {
-        return waitFor(5000, [&] { return dlgCheck(dlg, 209) == connected && dlgCheck(dlg, 210) == inCockpit; });
+        return dlgWait([&] { return dlgCheck(dlg, 209) == connected && dlgCheck(dlg, 210) == inCockpit; }, 5000);
     }
     // Every round reads each controller in use once and the virtual controllers count
     // the reads: milliseconds until the stick was read n more times (the deadline when not).
@@ -81,7 +81,7 @@ protected:
         long start = 0, now = 0;
         rig.pads.getReads(start, 1);
         DWORD t0 = GetTickCount();
-        waitFor(deadline, [&] { return rig.pads.getReads(now, 1) == PADSIM_OK && now - start >= n; });
+        dlgWait([&] { return rig.pads.getReads(now, 1) == PADSIM_OK && now - start >= n; }, deadline);
         return GetTickCount() - t0;
     }
     void scroll(int code, int pos) {

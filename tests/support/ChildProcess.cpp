@@ -51,26 +51,11 @@ void ChildProcess::kill() {
     pi = PROCESS_INFORMATION{};
 }
 
-namespace {
-struct FindArgs { DWORD pid; const char* cls; const char* title; HWND found; };
-
-BOOL CALLBACK findProc(HWND hwnd, LPARAM lp) {
-    FindArgs* a = reinterpret_cast<FindArgs*>(lp);
-    DWORD pid = 0;
-    GetWindowThreadProcessId(hwnd, &pid);
-    if (pid != a->pid) return TRUE;
-    char buf[256] = {};
-    GetClassNameA(hwnd, buf, sizeof buf);
-    if (a->cls && strcmp(buf, a->cls) != 0) return TRUE;
-    GetWindowTextA(hwnd, buf, sizeof buf);
-    if (a->title && strcmp(buf, a->title) != 0) return TRUE;
-    a->found = hwnd;
-    return FALSE;
-}
-}  // namespace
-
 HWND findProcessWindow(DWORD pid, const char* cls, const char* title) {
-    FindArgs a = {pid, cls, title, nullptr};
-    EnumWindows(findProc, reinterpret_cast<LPARAM>(&a));
-    return a.found;
+    for (HWND w = nullptr; (w = FindWindowExA(nullptr, w, cls, title)) != nullptr;) {
+        DWORD owner = 0;
+        GetWindowThreadProcessId(w, &owner);
+        if (owner == pid) return w;
+    }
+    return nullptr;
 }

@@ -25,16 +25,5 @@ private:
     PROCESS_INFORMATION pi = {};
 };
 
-// Polls every 20 ms until pred() is true or ms passed; returns the last pred().
-template <class Pred>
-bool waitFor(DWORD ms, Pred pred) {
-    DWORD start = GetTickCount();
-    for (;;) {
-        if (pred()) return true;
-        if (GetTickCount() - start >= ms) return pred();
-        Sleep(20);
-    }
-}
-
 // The top-level window of process pid with that class and title, or null.
 HWND findProcessWindow(DWORD pid, const char* cls, const char* title);

@@ -3,7 +3,6 @@
 #include <commctrl.h>
 
 #include <atomic>
-#include <cstring>
 #include <thread>
 
 bool dlgWait(const std::function<bool()>& pred, DWORD ms) {
@@ -20,31 +19,18 @@ bool dlgWait(const std::function<bool()>& pred, DWORD ms) {
     }
 }
 
-namespace {
-struct FindArgs { DWORD pid; const char* caption; int onlyCtrl, lacksCtrl; HWND found; };
-
-BOOL CALLBACK findProc(HWND hwnd, LPARAM lp) {
-    FindArgs* a = reinterpret_cast<FindArgs*>(lp);
-    DWORD pid = 0;
-    GetWindowThreadProcessId(hwnd, &pid);
-    // Sends no message, unlike GetWindowText for a window of another thread of this
-    // process, which waits on that thread: a test thread joining this helper.
-    WCHAR wide[256] = {};
-    char buf[256] = {};
-    InternalGetWindowText(hwnd, wide, 256);
-    WideCharToMultiByte(CP_ACP, 0, wide, -1, buf, sizeof buf, nullptr, nullptr);
-    if (pid != a->pid || !IsWindowVisible(hwnd) || strcmp(buf, a->caption) != 0) return TRUE;
-    if (a->onlyCtrl && !GetDlgItem(hwnd, a->onlyCtrl)) return TRUE;
-    if (a->lacksCtrl && GetDlgItem(hwnd, a->lacksCtrl)) return TRUE;
-    a->found = hwnd;
-    return FALSE;
-}
-}  // namespace
-
 static HWND findDlg(DWORD pid, const char* caption, int onlyCtrl, int lacksCtrl) {
-    FindArgs a = {pid ? pid : GetCurrentProcessId(), caption, onlyCtrl, lacksCtrl, nullptr};
-    EnumWindows(findProc, reinterpret_cast<LPARAM>(&a));
-    return a.found;
+    // FindWindowEx compares the stored caption and sends no message, unlike GetWindowText
+    // for a window of another thread of this process, which waits on that thread: a test
+    // thread joining this helper.
+    for (HWND w = nullptr; (w = FindWindowExA(nullptr, w, nullptr, caption)) != nullptr;) {
+        DWORD owner = 0;
+        GetWindowThreadProcessId(w, &owner);
+        if (owner == (pid ? pid : GetCurrentProcessId()) && IsWindowVisible(w) &&
+            (!onlyCtrl || GetDlgItem(w, onlyCtrl)) && !(lacksCtrl && GetDlgItem(w, lacksCtrl)))
+            return w;
+    }
+    return nullptr;
 }
 
 HWND waitDlg(DWORD pid, const char* caption, int onlyCtrl, int lacksCtrl, DWORD ms) {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "support/DlgDriver.h"
 #include "support/TestPaths.h"
 
 const char* const kQuorixRegRoot = "Software\\Velmora\\Quorix";
@@ -42,7 +43,7 @@ bool E2eRig::prepare() {
 bool E2eRig::startQuorix() {
     // The whole value: it replaces what the Wine wrapper set.
     if (!quorix.start("\"" + sAppDir + "quorix.exe\"", "WINEDLLOVERRIDES=dinput8=n,b;mscoree,mshtml=")) return false;
-    return waitFor(20000, [this] { return quorix.frame() != nullptr || !quorix.running(); }) && quorix.frame();
+    return dlgWait([this] { return quorix.frame() != nullptr || !quorix.running(); }, 20000) && quorix.frame();
 }
 
 std::vector<std::string> E2eRig::commands() const {
@@ -53,8 +54,8 @@ std::vector<std::string> E2eRig::commands() const {
 }
 
 bool E2eRig::waitForCommand(const std::string& text, DWORD ms) const {
-    return waitFor(ms, [&] {
+    return dlgWait([&] {
         std::vector<std::string> c = commands();
         return std::find(c.begin(), c.end(), text) != c.end();
-    });
+    }, ms);
 }
