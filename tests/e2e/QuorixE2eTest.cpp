@@ -26,8 +26,6 @@ namespace {
 const DWORD kStartMs = 20000;  // a busy machine under Wine is slow
 const char kCaption[] = "Quorix - Ombrisal for IL-2";
 const char* const kStickKey = "HwDev\\{A7C1D2E0-5B3F-4E8A-9C61-51D0C0DE0001}";
-const char* const kCentredAilerons = "R/85\\-1.00/85\\0.00";
-const char* const kCentredRudder = "R/89\\-1.00/89\\0.00";
 
 std::string settings(const std::string& subKey) {
     return std::string(kQuorixRegRoot) + (subKey.empty() ? "" : "\\" + subKey);
@@ -40,15 +38,13 @@ protected:
         ASSERT_TRUE(rig.prepare());
     }
     void TearDown() override { clearQuorixSettings(); }
-    // Starts with stick X -> Ailerons and stick Z -> Rudder, the pilot in the cockpit.
-    void startFlying() {
-        seedLink(rig.sim.port());
-        seedAssignment("Flying", 1, 1, 1);
-        seedAssignment("Flying", 11, 1, 3);
+    // Starts on the link to the simulator (the pilot in the cockpit) and profile "Flying"
+    // assigning stick axes to controls ({control id, axis}; axis 0: the profile only).
+    bool start(std::initializer_list<std::pair<int, int>> assigned, DWORD intervalMs = 10) {
+        seedLink(rig.sim.port(), intervalMs);
+        for (const auto& a : assigned) seedAssignment("Flying", a.first, 1, a.second);
         rig.sim.setInCockpit(1);
-        ASSERT_TRUE(rig.startQuorix());
-        // The first round sends both axes centred; wait for both so none arrives late.
-        ASSERT_TRUE(rig.waitForCommand(kCentredAilerons, kStartMs) && rig.waitForCommand(kCentredRudder, 2000));
+        return rig.startQuorix();
     }
     // Forgets what arrived and waits for the next link test (version request and
     // cockpit query): rounds run every 10 ms, so by then about a hundred have.
@@ -64,9 +60,9 @@ protected:
         }, 3000);
     }
     // Chooses "Configure..." as the tray menu does.
-    void openDialog() {
+    bool openDialog() {
         PostMessageA(rig.quorix.frame(), WM_COMMAND, 101, 0);
-        ASSERT_NE(nullptr, dlg = waitDlg(rig.quorix.pid(), kCaption, 104, 0, kStartMs));
+        return (dlg = waitDlg(rig.quorix.pid(), kCaption, 104, 0, kStartMs)) != nullptr;
     }
     void waitText(int id, const std::string& text) {
         EXPECT_TRUE(dlgWait([&] { return dlgText(dlg, id) == text; }, 5000))
@@ -122,7 +118,10 @@ TEST_F(QuorixE2eTest, FirstStartSavesDefaultsAndASecondStartOnlySaysAlreadyRunni
 
 TEST_F(QuorixE2eTest, FlyingSendsExactlyWhatChangedWhileTheSimulatorListensAndQuitWritesTheLayout) {
     rig.pads.plug(2);  // the throttle is registered by the first pass
-    startFlying();     // entering the cockpit sends every assigned axis once: both centred
+    ASSERT_TRUE(start({{1, 1}, {11, 3}}));  // stick X -> Ailerons, stick Z -> Rudder
+    // Entering the cockpit sends every assigned axis once: both centred.
+    ASSERT_TRUE(rig.waitForCommand("R/85\\-1.00/85\\0.00", kStartMs));
+    ASSERT_TRUE(rig.waitForCommand("R/89\\-1.00/89\\0.00", 2000));
     EXPECT_EQ(2u, rig.commands().size());
     ASSERT_EQ(PADSIM_OK, rig.pads.setAxis(1, 1, 39322));  // 60 %
     EXPECT_TRUE(rig.waitForCommand("R/85\\-1.00/85\\0.20", 2000));
@@ -186,14 +185,11 @@ TEST_F(QuorixE2eTest, FlyingSendsExactlyWhatChangedWhileTheSimulatorListensAndQu
 }
 
 TEST_F(QuorixE2eTest, DialogShowsLiveStateAndItsEditsShapeTheWireAndAreSavedAtQuit) {
-    seedLink(rig.sim.port());
-    seedAssignment("Flying", 1, 1, 0);  // the profile, nothing assigned
-    rig.sim.setInCockpit(1);
     rig.pads.plug(2);
     ASSERT_EQ(PADSIM_OK, rig.pads.setAxis(1, 1, 39322));  // stick X at 60 %
-    ASSERT_TRUE(rig.startQuorix());
+    ASSERT_TRUE(start({{1, 0}}));  // nothing assigned
     const DWORD pid = rig.quorix.pid();
-    openDialog();
+    ASSERT_TRUE(openDialog());
     EXPECT_TRUE(waitChecks(1, 1)) << "running, pilot in the cockpit";
     HWND row1 = GetDlgItem(dlg, 1106);  // keyboard steps on the closed list, then the focus leaves
     SendMessageA(row1, CB_SETCURSEL, SendMessageA(row1, CB_FINDSTRINGEXACT, -1, (LPARAM) "Ailerons"), 0);
@@ -229,7 +225,7 @@ TEST_F(QuorixE2eTest, DialogShowsLiveStateAndItsEditsShapeTheWireAndAreSavedAtQu
 
     dlgCommand(dlg, 101);  // "Close", then open it again
     ASSERT_TRUE(dlgWait([&] { return !IsWindow(dlg); }));
-    openDialog();
+    ASSERT_TRUE(openDialog());
     // Sent: it returns only when handled, and a second modal dialog would hold it until it closes.
     DWORD_PTR result = 0;
     EXPECT_NE(0, SendMessageTimeoutA(rig.quorix.frame(), WM_COMMAND, 101, 0, SMTO_NORMAL, 5000, &result))
@@ -270,15 +266,12 @@ TEST_F(QuorixE2eTest, DamagedSettingsStillFeedTheStickAndTheTrackbarSetsTheRateO
         {"HwDev\\Phantom", "sInstName", textValue("No guid")},
         {"HwDev\\Short", "guid", binaryValue(zero.data(), 15)}, {"HwDev\\Zero", "guid", binaryValue(zero.data(), 16)},
     };
-    seedLink(rig.sim.port(), 1000);
-    seedAssignment("Flying", 1, 1, 1);
     for (const auto& d : damage) regWrite(settings(d.key), d.name, d.value.first, d.value.second);
-    rig.sim.setInCockpit(1);
-    ASSERT_TRUE(rig.startQuorix());
+    ASSERT_TRUE(start({{1, 1}}, 1000));
     ASSERT_TRUE(rig.sim.waitForRecords(2, kStartMs)) << "the link came up";
     ASSERT_EQ(PADSIM_OK, rig.pads.setAxis(1, 1, 0));
     EXPECT_TRUE(rig.waitForCommand("R/85\\-1.00/85\\-1.00", 5000));
-    openDialog();
+    ASSERT_TRUE(openDialog());
     waitText(214, "100");
     scroll(TB_THUMBTRACK, 10);
     waitText(214, "10");

@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <climits>
-#include <memory>
 #include <vector>
 
 #include "app/Quorix.h"
@@ -29,6 +28,13 @@ const TransferCase kTransferCases[] = {
     {"inverted", {1000, 3000, 1}, {{1000, 100.0, 1}, {3000, 0.0, 1}, {500, 100.0, 1}, {2000, 50.0, 1}}},
     {"empty range", {5, 5}, {{7, 0.0, 1}}},
     {"empty range inverted", {5, 5, 1}, {{7, 100.0, 1}}},
+    // Registry values may span the whole int range; the position must stay 0..100.
+    {"whole int range", {INT_MIN, INT_MAX}, {{INT_MIN, 0.0, 1}, {INT_MAX, 100.0, 1}, {1, 50.0, 1}}},
+    {"wide range", {-2000000000, 2000000000}, {{1000000000, 75.0, 1}}},
+    {"above a range ending at 0", {INT_MIN, 0}, {{INT_MAX, 100.0, 1}}},
+    {"below a range from 0", {0, INT_MAX}, {{INT_MIN, 0.0, 1}}},
+    {"one step at the top", {INT_MAX - 1, INT_MAX}, {{INT_MAX, 100.0, 1}}},
+    {"one step at the bottom", {INT_MIN, INT_MIN + 1}, {{INT_MIN, 0.0, 1}}},
     {"hundredths round half up", {0, 20000}, {{1, 0.01, 1}, {3, 0.02, 1}, {19999, 100.0, 1}}},
     {"jitter", {0, 10000, 0, 0.5}, {{4000, 40.0, 1}, {4040, 40.0, 0}, {4060, 40.6, 1}}},
     {"first point half", {0, 10000, 0, 0, 0, 0, 0, 50}, {{300, 1.5, 1}, {500, 2.5, 1}, {600, 3.6, 1}}},
@@ -51,11 +57,6 @@ protected:
         EXPECT_EQ(0, a.apply(changed ? *changed : c, v, raw));
         return v;
     }
-    std::unique_ptr<ProfileDev2Axis> range(int lo, int hi) {
-        std::unique_ptr<ProfileDev2Axis> a(new ProfileDev2Axis(app, IDIL_AILERONS, nullptr));
-        a->iMinCalibVal = lo, a->iMaxCalibVal = hi;
-        return a;
-    }
     Quorix app;
     ProfileDev2Axis axis;
 };
@@ -76,25 +77,11 @@ TEST_F(ProfileDev2AxisTest, TransferExamples) {
     }
 }
 
-// Registry values may span the whole int range; the position must stay 0..100.
-TEST_F(ProfileDev2AxisTest, ExtremeCalibrationDoesNotOverflow) {
-    const struct { int lo, hi, raw; double expected; } cases[] = {
-        {INT_MIN, INT_MAX, INT_MIN, 0.0},   {INT_MIN, INT_MAX, INT_MAX, 100.0},
-        {INT_MIN, INT_MAX, 1, 50.0},        {-2000000000, 2000000000, 1000000000, 75.0},
-        {INT_MIN, 0, INT_MAX, 100.0},       {0, INT_MAX, INT_MIN, 0.0},
-        {INT_MAX - 1, INT_MAX, INT_MAX, 100.0}, {INT_MIN, INT_MIN + 1, INT_MIN, 0.0},
-    };
-    for (const auto& tc : cases) {
-        auto a = range(tc.lo, tc.hi);
-        EXPECT_DOUBLE_EQ(tc.expected, run(*a, tc.raw)) << tc.lo << ".." << tc.hi << " raw " << tc.raw;
-    }
-}
-
 TEST_F(ProfileDev2AxisTest, CentredIgnoresPointsZeroToEight) {
-    auto plain = range(0, 10000), shaped = range(0, 10000);
-    for (auto* a : {plain.get(), shaped.get()}) a->bIs50Axis = 1, a->setTranslate(12, 40);
-    for (int j = 0; j <= 8; ++j) shaped->setTranslate(j, 10 * j);
-    for (int raw = 0; raw <= 10000; raw += 37) EXPECT_DOUBLE_EQ(run(*plain, raw), run(*shaped, raw)) << raw;
+    ProfileDev2Axis plain(app, IDIL_AILERONS, nullptr), shaped(app, IDIL_AILERONS, nullptr);
+    for (auto* a : {&plain, &shaped}) a->iMaxCalibVal = 10000, a->bIs50Axis = 1, a->setTranslate(12, 40);
+    for (int j = 0; j <= 8; ++j) shaped.setTranslate(j, 10 * j);
+    for (int raw = 0; raw <= 10000; raw += 37) EXPECT_DOUBLE_EQ(run(plain, raw), run(shaped, raw)) << raw;
 }
 
 TEST_F(ProfileDev2AxisTest, CurvePointsClampAndInterpolate) {
