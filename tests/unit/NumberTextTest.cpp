@@ -15,17 +15,14 @@ std::string text(double v, int decimals) {
     return s.text();
 }
 
-// Switches the process to a locale whose decimal point is "," for one test.
-struct CommaLocale {
-    CommaLocale() {
-        for (const char* name : {"German_Germany.1252", "de-DE", "de_DE", "French_France.1252"})
-            if (sName.empty() && setlocale(LC_ALL, name) && strcmp(localeconv()->decimal_point, ",") == 0) sName = name;
-        if (sName.empty()) setlocale(LC_ALL, "C");
-    }
-    ~CommaLocale() { setlocale(LC_ALL, "C"); }
-    bool active() const { return !sName.empty(); }
-    std::string sName;
-};
+// Switches the process to a locale whose decimal point is "," and returns its name; "" (and
+// "C") when none is installed. Each test ends in "C" again.
+std::string commaLocale() {
+    for (const char* name : {"German_Germany.1252", "de-DE", "de_DE", "French_France.1252"})
+        if (setlocale(LC_ALL, name) && strcmp(localeconv()->decimal_point, ",") == 0) return name;
+    setlocale(LC_ALL, "C");
+    return "";
+}
 }  // namespace
 
 TEST(ValueToString, IntegersAppendToExistingText) {
@@ -56,10 +53,10 @@ TEST(ValueToString, FixedDecimals) {
         {0.1, 20, "0.10000000000000000555"},               {0.0009765625, 12, "0.000976562500"},
         {0.0009765625, 9, "0.000976563"},                  {-1.5, 8, "-1.50000000"},
     };
-    CommaLocale comma;  // the point stays a dot in a locale whose decimal point is ","
-    for (int round = comma.active() ? 0 : 1; round < 2; ++round) {
+    const std::string comma = commaLocale();  // where the point must stay a dot
+    for (int round = comma.empty(); round < 2; ++round) {
         if (round == 1) setlocale(LC_ALL, "C");
-        for (const auto& c : cases) EXPECT_EQ(c.text, text(c.v, c.decimals)) << (round ? "C" : comma.sName);
+        for (const auto& c : cases) EXPECT_EQ(c.text, text(c.v, c.decimals)) << (round ? "C" : comma);
     }
 }
 
@@ -79,11 +76,11 @@ TEST(StringToDouble, ParsesLikeAtofInTheCLocale) {
         {"1e+", 1.0},      {"\t\n 7", 7.0},      {"1,5", 1.0},   {"1.5.3", 1.5},      {"0x10", 0.0},
         {"2E3", 2000.0},   {"0.1", 0.1},         {"12345678901234567890", 12345678901234567890.0},
     };
-    CommaLocale comma;  // first round in the comma locale (when there is one), then in "C"
-    for (int round = comma.active() ? 0 : 1; round < 2; ++round) {
+    const std::string comma = commaLocale();  // first round there (when there is one), then in "C"
+    for (int round = comma.empty(); round < 2; ++round) {
         if (round == 1) setlocale(LC_ALL, "C");
         for (const auto& c : cases) {
-            SCOPED_TRACE(std::string(round == 0 ? comma.sName : "C") + ": '" + c.text + "'");
+            SCOPED_TRACE((round ? "C" : comma) + ": '" + c.text + "'");
             double out = 99.0, viaString = 99.0;
             MyString s(c.text);
             EXPECT_EQ(0, StringToDouble(out, c.text) + StringToDouble(viaString, s));
@@ -93,5 +90,5 @@ TEST(StringToDouble, ParsesLikeAtofInTheCLocale) {
     }
     double out = 99.0;
     EXPECT_EQ(0, StringToDouble(out, static_cast<const char*>(nullptr)) + out);
-    if (!comma.active()) GTEST_SKIP() << "checked in \"C\" only: no locale with a decimal comma is installed";
+    if (comma.empty()) GTEST_SKIP() << "checked in \"C\" only: no locale with a decimal comma is installed";
 }
