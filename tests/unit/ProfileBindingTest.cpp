@@ -76,13 +76,6 @@ TEST_F(ProfileBindingTest, BindingRules) {
          1, {IDIL_FLAPS, N, IDIL_RUDDER, N, N, N, N, N}},
         {"axis above 8 marks in use only", {{IDIL_RUDDER, me, 9}}, 1, {N, N, N, N, N, N, N, N}},
         {"most negative axis", {{IDIL_RUDDER, me, INT_MIN}}, 1, {N, N, N, N, N, N, N, N}},
-        {"every axis in table order",
-         {{IDIL_AILERONS, me, HWA_X}, {IDIL_BRAKES, me, HWA_Y}, {IDIL_ELEVATOR, me, HWA_Z},
-          {IDIL_FLAPS, me, HWA_RX}, {IDIL_POWER, me, HWA_RY}, {IDIL_POWER_LEFT, me, HWA_RZ},
-          {IDIL_POWER_RIGHT, me, HWA_SLD1}, {IDIL_TRIM_RUDDER, me, HWA_SLD2}, {IDIL_PITCH, fakeGuid(7), HWA_X}},
-         1,
-         {IDIL_AILERONS, IDIL_BRAKES, IDIL_ELEVATOR, IDIL_FLAPS, IDIL_POWER, IDIL_POWER_LEFT, IDIL_POWER_RIGHT,
-          IDIL_TRIM_RUDDER}},
     };
     for (const BindCase& c : cases) {
         SCOPED_TRACE(c.name);
