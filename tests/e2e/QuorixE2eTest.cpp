@@ -100,6 +100,7 @@ TEST_F(QuorixE2eTest, FirstStartSavesDefaultsAndASecondStartOnlySaysAlreadyRunni
     ChildProcess second;
     ASSERT_TRUE(second.start("\"" + exePath("quorix.exe") + "\""));
     ASSERT_NE(nullptr, waitDlg(second.pid(), "Quorix", IDOK, 0, 15000)) << "no message box from the second start";
+    EXPECT_NE(nullptr, findProcessWindow(rig.quorix.pid(), "Quorix", nullptr));  // the search below finds one
     EXPECT_EQ(nullptr, findProcessWindow(second.pid(), "Quorix", nullptr)) << "second start built a frame window";
     EXPECT_EQ("Already running", answerBox(second.pid(), "Quorix", IDOK));
     DWORD code = 1234;
