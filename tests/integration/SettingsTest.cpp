@@ -1,46 +1,90 @@
-// Application settings against the real registry (below a scratch key).
+// What each class stores and reads back, against the real registry below the test settings key.
 
 #include <gtest/gtest.h>
 
+#include <cstring>
+#include <set>
+#include <string>
+
+#include "profile/ProfileKeys.h"
 #include "support/AppHarness.h"
 #include "support/Seeding.h"
 
 namespace {
 
-void storeInterval(const RegValue& v) { regWrite(kTestRegRoot, "uiTimerInterval", v.first, v.second); }
-RegValue storedInterval() { return regRead(kTestRegRoot, "uiTimerInterval"); }
+typedef std::set<std::string> Names;
+Names names(const std::string& path, bool values = false) {
+    std::vector<std::string> n = regNames(path, values);
+    return Names(n.begin(), n.end());
+}
+void makeKey(const std::string& path, const char* name = nullptr, const char* text = "x") {
+    regWrite(path, name, REG_SZ, textValue(text).second);
+}
 
 class SettingsTest : public ::testing::Test {
 protected:
-    void SetUp() override { deleteTestSettings(); }
+    void SetUp() override {
+        deleteTestSettings();
+        app.sRegRoot = kTestRegRoot;
+    }
     void TearDown() override { deleteTestSettings(); }
+
+    // A profile appended to list, with Ailerons on the given axis of controller fakeGuid(fill).
+    Profile* addProfile(ProfileArray& list, const char* name, unsigned char fill, IdHwAxis axis) {
+        Profile* p = new Profile(app);
+        p->name = name;
+        ProfileDev2Axis* a = nullptr;
+        p->findByILDev(a, IDIL_AILERONS);
+        GUID g = fakeGuid(fill);
+        a->attach(g, axis);
+        EXPECT_EQ(0, list.add(p));
+        return p;
+    }
+    static Profile* byName(ProfileArray& list, const char* name) {
+        for (int i = 0; i < list.count; ++i)
+            if (list.items[i]->name == name) return list.items[i];
+        return nullptr;
+    }
+    // Ailerons' axis as loaded, -1 for a missing profile, -2 when it is on another controller than fill's.
+    static int aileronsAxis(ProfileArray& list, const char* name, unsigned char fill) {
+        Profile* p = byName(list, name);
+        if (!p) return -1;
+        ProfileDev2Axis* a = nullptr;
+        p->findByILDev(a, IDIL_AILERONS);
+        GUID g = fakeGuid(fill);
+        return memcmp(&g, &a->guidHwDev, sizeof g) == 0 ? a->idAxis : -2;
+    }
+    // The profiles stored now, read into a fresh list (active one in pAct).
+    void reload(ProfileArray& list, Profile*& pAct) { ASSERT_EQ(0, list.readConfig(MyString(kTestRegRoot), pAct)); }
+
+    const std::string root = kTestRegRoot, profiles = root + "\\Profiles", hwDev = root + "\\HwDev";
+    Quorix app;
 };
 
 TEST_F(SettingsTest, StoredIntervalIsClampedTo10To100) {
     const struct { RegValue stored; unsigned expected; } cases[] = {
-        {RegValue(), 10},          {dwordValue(0), 10},   {dwordValue(9), 10},     {dwordValue(55), 55},
-        {dwordValue(100), 100},    {dwordValue(101), 100}, {dwordValue(DWORD(-5)), 10},
-        {textValue("50"), 10},  // mistyped: the default
+        {RegValue(), 10},       {dwordValue(0), 10},    {dwordValue(9), 10},         {dwordValue(55), 55},
+        {dwordValue(100), 100}, {dwordValue(101), 100}, {dwordValue(DWORD(-5)), 10}, {textValue("50"), 10},
     };
     for (const auto& c : cases) {
         deleteTestSettings();
-        if (c.stored.first) storeInterval(c.stored);
-        Quorix app;
-        app.sRegRoot = kTestRegRoot;
-        EXPECT_EQ(0, app.readConfig());
-        EXPECT_EQ(c.expected, app.uiTimerInterval) << "stored " << c.stored.second;
+        if (c.stored.first) regWrite(root, "uiTimerInterval", c.stored.first, c.stored.second);
+        Quorix fresh;
+        fresh.sRegRoot = kTestRegRoot;
+        EXPECT_EQ(0, fresh.readConfig());
+        EXPECT_EQ(c.expected, fresh.uiTimerInterval) << "stored " << c.stored.second;
     }
 }
 
 TEST_F(SettingsTest, FailedStartNeverOverwritesStoredSettings) {
-    storeInterval(dwordValue(37));
+    regWrite(root, "uiTimerInterval", REG_DWORD, dwordValue(37).second);
     {
         AppHarness h;
         // No tray icons in this module: the start fails before settings are read.
         EXPECT_NE(0, h.app.init(GetModuleHandleA("kernel32.dll")));
         EXPECT_EQ(0, h.app.close());
     }
-    EXPECT_EQ(dwordValue(37), storedInterval());
+    EXPECT_EQ(dwordValue(37), regRead(root, "uiTimerInterval"));
     {
         // A failure after the settings were read still saves them (they are complete).
         AppHarness h;
@@ -49,7 +93,7 @@ TEST_F(SettingsTest, FailedStartNeverOverwritesStoredSettings) {
         h.app.uiTimerInterval = 64;
         h.app.close();
     }
-    EXPECT_EQ(dwordValue(64), storedInterval());
+    EXPECT_EQ(dwordValue(64), regRead(root, "uiTimerInterval"));
 }
 
 TEST_F(SettingsTest, ChangeTimerIgnoresCurrentAndOutOfRangeValues) {
@@ -62,6 +106,230 @@ TEST_F(SettingsTest, ChangeTimerIgnoresCurrentAndOutOfRangeValues) {
     EXPECT_EQ(0, h.app.changeTimer(100));
     EXPECT_EQ(100u, h.app.uiTimerInterval);
     EXPECT_NE(0u, h.app.uiTimerId);
+}
+
+// Saved under the GUID's text whether connected or not, nothing pruned; loaded from
+// a key of any name, the user name defaulting to the instance name.
+TEST_F(SettingsTest, ControllersRoundTripUnderTheirGuidText) {
+    const GUID g1 = fakeGuid(1), g2 = fakeGuid(0xF0), g3 = fakeGuid(0x50);
+    regWrite(hwDev + "\\any name", "guid", REG_BINARY, binaryValue(&g3, 16).second);
+    makeKey(hwDev + "\\any name", "sInstName", "Throttle");
+    const struct { GUID guid; const char* inst; const char* usr; } devs[] = {
+        {g1, "Stick", "My Stick"}, {g2, "Pedals", "Pedals"}, {g3, "Throttle", "Throttle"}};
+    {
+        HwDeviceArray list(app);
+        for (int i = 0; i < 2; ++i) {
+            HwDevice* dev = new HwDevice(app);
+            dev->guid = devs[i].guid;
+            dev->setInstName(devs[i].inst);
+            dev->setUsrName(devs[i].usr);
+            dev->setConnected(i == 0);  // the pedals were unplugged
+            ASSERT_EQ(0, list.add(dev));
+        }
+        ASSERT_EQ(0, list.saveConfig(MyString(kTestRegRoot)));
+    }
+    // 38 characters; Data1, Data2, Data3 most significant digit first, Data4 in byte order.
+    EXPECT_EQ((Names{"{04030201-0605-0807-090A-0B0C0D0E0F10}", "{F3F2F1F0-F5F4-F7F6-F8F9-FAFBFCFDFEFF}", "any name"}),
+              names(hwDev));
+    HwDeviceArray list(app);
+    ASSERT_EQ(0, list.readConfig(MyString(kTestRegRoot)));
+    ASSERT_EQ(3, list.count);
+    for (const auto& d : devs) {
+        int idx = -1;
+        ASSERT_EQ(0, list.findByGuid(idx, &d.guid));
+        ASSERT_GE(idx, 0) << d.inst;
+        EXPECT_STREQ(d.inst, list.items[idx]->instName.text());
+        EXPECT_STREQ(d.usr, list.items[idx]->usrName.text());
+        EXPECT_EQ(0, list.items[idx]->bConnected);
+    }
+}
+
+TEST_F(SettingsTest, AssignmentSavesEveryValueWithItsKindAndBytes) {
+    ILDevice* ailerons = nullptr;
+    ASSERT_EQ(0, app.ilDevices.getById(ailerons, IDIL_AILERONS));
+    ProfileDev2Axis a(app, IDIL_AILERONS, ailerons);
+    GUID g = fakeGuid(1);
+    a.attach(g, HWA_SLD1);
+    a.bInvert = 1, a.dFilterJitter = 0.5, a.iMinCalibVal = -300, a.iMaxCalibVal = 70000, a.bIs50Axis = 5;
+    a.dRvBugCor = 2.7;  // stored without its fraction
+    a.setTranslate(0, 1);
+    a.setTranslate(19, 80);
+    ASSERT_EQ(0, a.saveConfig(MyString(kTestRegRoot)));
+    int points[TRANSLATE_POINTS];
+    for (int j = 0; j < TRANSLATE_POINTS; ++j) points[j] = j == 0 ? 1 : j == 19 ? 80 : 100;
+    const struct { const char* name; RegValue value; } expected[] = {
+        {"guidHwDev", binaryValue(&g, sizeof g)},  {"idAxis", dwordValue(7)},
+        {"bInvert", dwordValue(1)},                {"dFilterJitter", textValue("0.50")},
+        {"dRvBugCor", textValue("2")},             {"aiTranslate", binaryValue(points, sizeof points)},
+        {"iMinCalibVal", dwordValue(DWORD(-300))}, {"iMaxCalibVal", dwordValue(70000)},
+        {"bIs50Axis", dwordValue(1)},              {"ILDeviceName", textValue(ailerons->sName.text())},
+    };
+    for (const auto& e : expected) EXPECT_EQ(e.value, regRead(root, e.name)) << e.name;
+}
+
+// Without a key the assignment stays; with one, missing values take their defaults; either
+// way what cannot be used is repaired, and the curve is rebuilt from the repaired points.
+TEST_F(SettingsTest, AssignmentReadKeepsTheGuidAndRepairsHostileValues) {
+    ILDevice* ailerons = nullptr;
+    ASSERT_EQ(0, app.ilDevices.getById(ailerons, IDIL_AILERONS));
+    GUID g = fakeGuid(0x44);
+    ProfileDev2Axis none(app, IDIL_AILERONS, ailerons);
+    none.attach(g, HWA_X);
+    none.iMinCalibVal = none.iMaxCalibVal = 9;
+    EXPECT_EQ(0, none.readConfig(MyString((root + "\\none").c_str())));
+    EXPECT_EQ(HWA_X, none.idAxis);
+    EXPECT_EQ(0, none.iMinCalibVal);
+    EXPECT_EQ(65536, none.iMaxCalibVal);
+
+    int points[TRANSLATE_POINTS];
+    for (int j = 0; j < TRANSLATE_POINTS; ++j) points[j] = j % 2 ? -7 : 250;
+    regWrite(root, "aiTranslate", REG_BINARY, binaryValue(points, sizeof points).second);
+    regWrite(root, "iMinCalibVal", REG_DWORD, dwordValue(10).second);
+    regWrite(root, "iMaxCalibVal", REG_DWORD, dwordValue(DWORD(-10)).second);
+    regWrite(root, "idAxis", REG_DWORD, dwordValue(99).second);
+    makeKey(root, "dFilterJitter", "1e999");
+    makeKey(root, "dRvBugCor", "-1e999");
+    makeKey(root, "bIs50Axis", "1");  // wrong type: default
+    regWrite(root, "guidHwDev", REG_BINARY, "\1\2\3\4\5\6\7\10");  // 8 bytes are no GUID
+    regWrite(root, "bInvert", REG_DWORD, dwordValue(1).second);
+    ProfileDev2Axis a(app, IDIL_AILERONS, ailerons);
+    a.attach(g, HWA_Z);
+    a.bIs50Axis = 1;
+    EXPECT_EQ(0, a.readConfig(MyString(kTestRegRoot)));
+    EXPECT_TRUE(IsEqualGUID(g, a.guidHwDev));
+    for (int j = 0; j < TRANSLATE_POINTS; ++j) EXPECT_EQ(j % 2 ? 0 : 100, a.aiTranslate[j]) << j;
+    const int got[] = {a.iMinCalibVal, a.iMaxCalibVal, a.idAxis, a.bInvert, a.bIs50Axis};
+    EXPECT_EQ((std::vector<int>{0, 65536, HWA_NONE, 1, 0}), std::vector<int>(got, got + 5));
+    EXPECT_EQ(0.0, a.dFilterJitter);
+    EXPECT_EQ(0.0, a.dRvBugCor);
+    int changed = 0;
+    double v = -1.0;
+    ASSERT_EQ(0, a.apply(changed, v, 65536));
+    EXPECT_DOUBLE_EQ(0.0, v);  // point 19 is 0 after the repair
+}
+
+// A Profiles key with a stored name but no profile (first start without a key: on the real exe).
+TEST_F(SettingsTest, NoStoredProfileGivesOneUnassignedNewProfile) {
+    makeKey(profiles, "sActProfile", "Lost");
+    ProfileArray list(app);
+    Profile* pAct = nullptr;
+    reload(list, pAct);
+    ASSERT_EQ(1, list.count);
+    EXPECT_EQ(list.items[0], pAct);
+    EXPECT_STREQ("New Profile", pAct->name.text());
+    for (int i = 0; i < pAct->dev2Axis.count; ++i) EXPECT_EQ(HWA_NONE, pAct->dev2Axis.items[i]->idAxis);
+}
+
+TEST_F(SettingsTest, ActiveProfileByStoredName) {
+    for (const char* n : {"Zulu", "alpha", "Mike"}) makeKey(profiles + "\\" + n);
+    const std::vector<std::string> order = regNames(profiles);  // the registry's own enumeration order
+    ASSERT_EQ(3u, order.size());
+    // The stored name is matched exactly; anything else activates the first profile.
+    for (const char* stored : {"Mike", "Gone", "", "mike"}) {
+        SCOPED_TRACE(stored);
+        makeKey(profiles, "sActProfile", stored);
+        ProfileArray list(app);
+        Profile* pAct = nullptr;
+        reload(list, pAct);
+        ASSERT_EQ(3, list.count);
+        for (int i = 0; i < 3; ++i) EXPECT_EQ(order[i], list.items[i]->name.text());
+        ASSERT_NE(nullptr, pAct);
+        EXPECT_EQ(std::string(stored) == "Mike" ? "Mike" : order[0], pAct->name.text());
+        EXPECT_EQ(HWA_NONE, pAct->dev2Axis.items[0]->idAxis);  // no Dev2Axis key: defaults
+    }
+}
+
+TEST_F(SettingsTest, SaveLeavesExactlyTheCurrentProfilesUnderTheirExactNames) {
+    // Left from earlier runs: a deleted profile, a renamed one's old key, junk.
+    for (const char* k : {"Beta\\Dev2Axis\\1", "OldName\\Dev2Axis\\1", "Alpha\\Dev2Axis\\99", "Alpha\\Other",
+                          "Foo\\Dev2Axis\\1"})
+        makeKey(profiles + "\\" + k);
+    makeKey(profiles + "\\Alpha", "stray");
+    makeKey(profiles + "\\Alpha\\Dev2Axis", "stray");
+    makeKey(profiles, "junk");
+
+    ProfileArray list(app);
+    addProfile(list, "Alpha", 0x21, HWA_Y);
+    addProfile(list, "Beta", 0x22, HWA_Z)->bDeleted = 1;
+    Profile* foo = addProfile(list, "FOO", 0x23, HWA_RZ);
+    foo->sStoredName = "Foo";  // a change of letter case only
+    Profile* gamma = addProfile(list, "Gamma", 0x24, HWA_SLD2);
+    ASSERT_EQ(0, list.saveConfig(MyString(kTestRegRoot), gamma));
+    EXPECT_EQ((Names{"Alpha", "FOO", "Gamma"}), names(profiles));
+    EXPECT_EQ((Names{"sActProfile"}), names(profiles, true));
+    EXPECT_EQ(textValue("Gamma"), regRead(profiles, "sActProfile"));
+    const std::string alpha = profiles + "\\Alpha";
+    EXPECT_EQ((Names{"Dev2Axis"}), names(alpha));
+    EXPECT_TRUE(regNames(alpha, true).empty());
+    EXPECT_EQ(14u, regNames(alpha + "\\Dev2Axis").size());
+    EXPECT_EQ(0u, names(alpha + "\\Dev2Axis").count("99"));
+    EXPECT_TRUE(regNames(alpha + "\\Dev2Axis", true).empty());
+
+    ProfileArray back(app);
+    Profile* pAct = nullptr;
+    reload(back, pAct);
+    ASSERT_NE(nullptr, pAct);
+    EXPECT_STREQ("Gamma", pAct->name.text());
+    EXPECT_EQ(HWA_Y, aileronsAxis(back, "Alpha", 0x21));
+    EXPECT_EQ(HWA_RZ, aileronsAxis(back, "FOO", 0x23));
+
+    // Without an active profile no name is stored.
+    ASSERT_EQ(0, list.saveConfig(MyString(kTestRegRoot), nullptr));
+    EXPECT_TRUE(regNames(profiles, true).empty());
+    EXPECT_EQ((Names{"Alpha", "FOO", "Gamma"}), names(profiles));
+}
+
+// A profile that cannot be stored costs only itself: the ones after it and the other
+// owners' settings are written, a deleted one is pruned all the same, the old key of the
+// refused rename stays, and sActProfile never names a key that was not written.
+TEST_F(SettingsTest, AProfileThatCannotBeStoredCostsOnlyItself) {
+    // Beyond 255 characters RegCreateKeyExA fails, on Windows and under Wine alike; the
+    // other two names are refused before the registry.
+    const std::string tooLong(300, 'L');
+    for (const char* bad : {tooLong.c_str(), "Nested\\Name", ""}) {
+        SCOPED_TRACE(std::string(bad).substr(0, 20));
+        deleteTestSettings();
+        Quorix q;
+        q.sRegRoot = kTestRegRoot;
+        addProfile(q.profiles, "Alpha", 0x41, HWA_Y);
+        addProfile(q.profiles, "Beta", 0x42, HWA_Z);
+        ASSERT_EQ(0, q.profiles.saveConfig(MyString(kTestRegRoot), q.profiles.items[0]));
+        q.profiles.items[0]->name = bad;  // the failing (active) profile comes first
+        q.profiles.items[1]->bDeleted = 1;
+        addProfile(q.profiles, "Gamma", 0x43, HWA_RY);
+        q.pActProfile = q.profiles.items[0];
+        ASSERT_EQ(0, q.il2Com.setPort(4444));
+        HwDevice* dev = new HwDevice(q);
+        dev->guid = fakeGuid(10);
+        ASSERT_EQ(0, q.hwDevices.add(dev));
+        EXPECT_NE(0, q.saveConfig());  // the failure is still reported
+
+        EXPECT_EQ((Names{"Alpha", "Gamma"}), names(profiles));
+        EXPECT_EQ(textValue("Alpha"), regRead(profiles, "sActProfile"));
+        EXPECT_EQ(dwordValue(4444), regRead(root + "\\IL2Com", "iIL2Port"));
+        EXPECT_EQ(1u, regNames(hwDev).size());
+        ProfileArray back(app);
+        Profile* pAct = nullptr;
+        reload(back, pAct);
+        EXPECT_EQ(HWA_Y, aileronsAxis(back, "Alpha", 0x41));
+        EXPECT_EQ(HWA_RY, aileronsAxis(back, "Gamma", 0x43));
+    }
+}
+
+// Whatever the registry stores under one key, the profile list must call the same name.
+TEST_F(SettingsTest, ProfileNameComparisonAgreesWithTheRegistry) {
+    const struct { const char *a, *b; } pairs[] = {{"Abc", "aBC"},   {"[x", "{x"},      {"@", "`"},
+                                                   {"\xC9t\xE9", "\xE9t\xC9"}, {"\xC4", "\xE4"}, {"\xDF", "SS"},
+                                                   {"a b", "A  B"}, {"\xD8", "\xF8"}};
+    for (const auto& p : pairs) {
+        RegDeleteTreeA(HKEY_CURRENT_USER, (root + "\\cmp").c_str());
+        makeKey(root + "\\cmp\\" + p.a);
+        HKEY k = nullptr;
+        bool registrySame =
+            RegOpenKeyExA(HKEY_CURRENT_USER, (root + "\\cmp\\" + p.b).c_str(), 0, KEY_READ, &k) == ERROR_SUCCESS;
+        if (k) RegCloseKey(k);
+        EXPECT_EQ(registrySame ? 1 : 0, sameKeyName(p.a, p.b)) << p.a << " / " << p.b;
+    }
 }
 
 }  // namespace
