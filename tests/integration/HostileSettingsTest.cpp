@@ -58,7 +58,7 @@ TEST_F(HostileSettingsTest, DamagedSettingsLoseNothingElseAndSaveStably) {
         {D, "guid", B, kGuid}, {D, "sInstName", T, sz("Stick")}, {D, "sUsrName", T, sz("My Stick")},
         {P, "sActProfile", T, sz("Flying")}, {A, "dFilterJitter", T, sz("0.50")}, {A, "dRvBugCor", T, sz("3")},
         {A, "aiTranslate", B, pts}, {A, "iMinCalibVal", N, dw(100)}, {A, "iMaxCalibVal", N, dw(65000)},
-        {A, "bIs50Axis", N, dw(1)}};
+        {A, "bIs50Axis", N, dw(1)}, {A, "bInvert", N, dw(1)}, {A, "ILDeviceName", T, sz("Ailerons")}};
     // Ailerons on X, rudder on Z, and in another profile brakes on Y.
     const std::pair<std::string, int> assigned[] = {
         {A, 1}, {P + "\\Flying\\Dev2Axis\\11", 3}, {P + "\\Spare\\Dev2Axis\\2", 2}};

@@ -22,18 +22,21 @@ protected:
     ScratchKey scratch;
 };
 
-// The encodings each class stores (ints, bools, two and no decimals, blobs) are the
-// settings tests'; here the edges: empty and null texts, a rounded -0, no bytes, a retyped value.
+// Each class's values stored and stored again are the damaged-settings test's; here
+// the encodings no stored setting shows there and the edges.
 TEST_F(Registry, WritersStoreTheFixedEncodings) {
     MyString empty(nullptr);
     const unsigned char blob[] = {0x00};
     putRaw("retyped", REG_SZ, std::string("x", 2));
-    EXPECT_EQ(0, setRegistryString(key(), "empty", empty) |
+    EXPECT_EQ(0, setRegistryInt(key(), "neg", -2) | setRegistryBool(key(), "five", 5) |
+                     setRegistryDouble(key(), "trunc", 2.9, 0) | setRegistryString(key(), "empty", empty) |
                      setRegistryString(key(), "null", static_cast<const char*>(nullptr)) |
                      setRegistryDouble(key(), "negzero", -0.001, 2) | setRegistryBinary(key(), "noblob", blob, 0) |
                      setRegistryInt(key(), "retyped", 9));
     const struct { const char* name; DWORD type; std::string bytes; } cases[] = {
-        {"empty", REG_SZ, std::string(1, '\0')},  {"null", REG_SZ, std::string(1, '\0')},
+        {"neg", REG_DWORD, std::string("\xFE\xFF\xFF\xFF", 4)}, {"five", REG_DWORD, dword(1)},
+        {"trunc", REG_SZ, std::string("2", 2)},  {"empty", REG_SZ, std::string(1, '\0')},
+        {"null", REG_SZ, std::string(1, '\0')},
         {"negzero", REG_SZ, std::string("-0.00", 6)}, {"noblob", REG_BINARY, std::string()},
         {"retyped", REG_DWORD, dword(9)},
     };
