@@ -40,19 +40,15 @@ protected:
         EXPECT_EQ(0, list.add(p));
         return p;
     }
-    static Profile* byName(ProfileArray& list, const char* name) {
-        for (int i = 0; i < list.count; ++i)
-            if (list.items[i]->name == name) return list.items[i];
-        return nullptr;
-    }
     // Ailerons' axis as loaded, -1 for a missing profile, -2 when it is on another controller than fill's.
     static int aileronsAxis(ProfileArray& list, const char* name, unsigned char fill) {
-        Profile* p = byName(list, name);
-        if (!p) return -1;
-        ProfileDev2Axis* a = nullptr;
-        p->findByILDev(a, IDIL_AILERONS);
-        GUID g = fakeGuid(fill);
-        return memcmp(&g, &a->guidHwDev, sizeof g) == 0 ? a->idAxis : -2;
+        for (int i = 0; i < list.count; ++i) {
+            ProfileDev2Axis* a = nullptr;
+            if (list.items[i]->name != name || list.items[i]->findByILDev(a, IDIL_AILERONS)) continue;
+            GUID g = fakeGuid(fill);
+            return memcmp(&g, &a->guidHwDev, sizeof g) == 0 ? a->idAxis : -2;
+        }
+        return -1;
     }
     // The profiles stored now, read into a fresh list (active one in pAct).
     void reload(ProfileArray& list, Profile*& pAct) { ASSERT_EQ(0, list.readConfig(MyString(kTestRegRoot), pAct)); }
@@ -170,32 +166,30 @@ TEST_F(SettingsTest, AssignmentReadKeepsTheGuidAndRepairsHostileValues) {
     EXPECT_EQ(0.0, a.dRvBugCor);
     int changed = 0;
     double v = -1.0;
-    ASSERT_EQ(0, a.apply(changed, v, 65536));
-    EXPECT_DOUBLE_EQ(0.0, v);  // point 19 is 0 after the repair
+    ASSERT_EQ(0, a.apply(changed, v, 0));
+    EXPECT_DOUBLE_EQ(0.0, v);  // inverted, 100 %: point 19, repaired to 0, in the rebuilt curve
 }
 
-// A Profiles key with a stored name but no profile (first start without a key: on the real exe).
-TEST_F(SettingsTest, NoStoredProfileGivesOneUnassignedNewProfile) {
+// With none stored (a Profiles key, a stale name) one unassigned "New Profile" is active;
+// without even the key: on the real exe. Otherwise the stored name is matched exactly,
+// anything else activates the first profile in the registry's own order.
+TEST_F(SettingsTest, ActiveProfileByStoredName) {
     makeKey(profiles, "sActProfile", "Lost");
-    ProfileArray list(app);
+    ProfileArray fresh(app);
     Profile* pAct = nullptr;
-    reload(list, pAct);
-    ASSERT_EQ(1, list.count);
-    EXPECT_EQ(list.items[0], pAct);
+    reload(fresh, pAct);
+    ASSERT_EQ(1, fresh.count);
+    EXPECT_EQ(fresh.items[0], pAct);
     EXPECT_STREQ("New Profile", pAct->name.text());
     for (int i = 0; i < pAct->dev2Axis.count; ++i) EXPECT_EQ(HWA_NONE, pAct->dev2Axis.items[i]->idAxis);
-}
 
-TEST_F(SettingsTest, ActiveProfileByStoredName) {
     for (const char* n : {"Zulu", "alpha", "Mike"}) makeKey(profiles + "\\" + n);
-    const std::vector<std::string> order = regNames(profiles);  // the registry's own enumeration order
+    const std::vector<std::string> order = regNames(profiles);
     ASSERT_EQ(3u, order.size());
-    // The stored name is matched exactly; anything else activates the first profile.
     for (const char* stored : {"Mike", "Gone", "", "mike"}) {
         SCOPED_TRACE(stored);
         makeKey(profiles, "sActProfile", stored);
         ProfileArray list(app);
-        Profile* pAct = nullptr;
         reload(list, pAct);
         ASSERT_EQ(3, list.count);
         for (int i = 0; i < 3; ++i) EXPECT_EQ(order[i], list.items[i]->name.text());
