@@ -128,35 +128,6 @@ TEST_F(Registry, NullKeyReadsDefaultsAndRefusesWrites) {
         EXPECT_EQ(1, status);
 }
 
-TEST_F(Registry, OpenCreateClose) {
-    MyString deep(scratch.path());
-    deep.append("\\a\\b\\c");
-    HKEY k = reinterpret_cast<HKEY>(static_cast<intptr_t>(0x1234));
-    EXPECT_EQ(1, openRegistryKey(HKEY_CURRENT_USER, deep, 0, KEY_ALL_ACCESS, &k));
-    EXPECT_EQ(nullptr, k);
-    EXPECT_EQ(0, createRegistryKeyIfNotExists(HKEY_CURRENT_USER, deep));
-    regWrite(deep.text(), "kept", REG_DWORD, dword(3));
-    EXPECT_EQ(0, createRegistryKeyIfNotExists(HKEY_CURRENT_USER, deep));  // existing: left as it is
-    ASSERT_EQ(0, openRegistryKey(HKEY_CURRENT_USER, deep, 0, KEY_ALL_ACCESS, &k));
-    EXPECT_EQ(0, closeRegistryKey(k));
-    EXPECT_EQ(nullptr, k);
-    EXPECT_EQ(dwordValue(3), regRead(deep.text(), "kept"));
-}
-
-TEST_F(Registry, EnumRegKeysAppendsBehindExistingEntries) {
-    MyStringArray names;
-    names.add(new MyString("front"));
-    EXPECT_EQ(0, enumRegKeys(&names, key()));
-    EXPECT_EQ(1, names.iCount);
-
-    for (const char* k : {"k2", "k1", "a-rather-longer-name\\below"}) regWrite(path(k));
-    EXPECT_EQ(0, enumRegKeys(&names, key()));
-    ASSERT_EQ(4, names.iCount);
-    EXPECT_STREQ("front", names.apItems[0]->text());
-    std::vector<std::string> order = regNames(path());
-    for (int i = 1; i < 4; ++i) EXPECT_EQ(order[i - 1], names.apItems[i]->text());
-}
-
 TEST_F(Registry, ClearRemovesEverythingAtAnyDepth) {
     // Value names far longer than any sub-key name, and in B a sub-key name longer
     // than its value names: the one name buffer must fit both kinds.
