@@ -183,6 +183,23 @@ TEST_F(PollRoundTest, AFailedSendEndsTheDevicesRound) {
     EXPECT_EQ(0, h.app.il2Com.bConnected);
 }
 
+// A read that fails (the stick lost or unplugged) ends the round before anything is
+// sent, even with a flush due: no stale or empty state reaches the simulator.
+TEST_F(PollRoundTest, UnreadableDeviceEndsTheRoundAndSendsNothing) {
+    ProfileDev2Axis* x = bind(IDIL_AILERONS, HWA_X);
+    sim.setInCockpit(0);
+    ASSERT_EQ(0, round());
+    sim.setInCockpit(1);  // the next link test flushes
+    move(HWA_X, 1);
+    for (int unplug : {0, 1}) {
+        if (unplug) h.di.unplug(stick);
+        h.di.controller(stick).hrGetDeviceState = unplug ? DI_OK : DIERR_INPUTLOST;
+        EXPECT_EQ(1, round(1000));
+        EXPECT_EQ(Wire{}, sent());
+        EXPECT_EQ(-1, x->iLastValRaw);
+    }
+}
+
 TEST_F(PollRoundTest, NoRoundWhileEnumeratingOrWithoutDevices) {
     bind(IDIL_AILERONS, HWA_X);
     sim.setInCockpit(1);
