@@ -1,5 +1,5 @@
-// Settings stored damaged, on the real application
-// object: nothing else is lost, nothing crashes, no command leaves -1.00 .. 1.00.
+// Settings stored damaged, on the real application object: nothing else is lost,
+// nothing crashes, no command leaves -1.00 .. 1.00.
 
 #include <gtest/gtest.h>
 

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <set>
 #include <string>
+#include <vector>
 
 #include "profile/ProfileKeys.h"
 #include "support/AppHarness.h"
