@@ -23,74 +23,68 @@ protected:
     }
     void deviceEvent(WPARAM what) { SendMessageA(h.app.hFrameWnd, WM_DEVICECHANGE, what, 0); }
     HwDevice* device(int i) { return h.app.hwDevices.items[i]; }
-    // Assigns axis of the controller with that GUID to control id in the active profile.
-    void assign(IdILDevice id, unsigned char guidSeed, IdHwAxis axis) {
+    // Device i as "c" connected, "a" acquired, "u" in use, "-" for each it is not.
+    std::string state(int i) {
+        return std::string(device(i)->bConnected ? "c" : "-") + (device(i)->bAcquired ? "a" : "-") +
+               (device(i)->bInUse ? "u" : "-");
+    }
+    // Assigns axis of the pedals to control id in the active profile and binds the profile.
+    void assignPedals(IdILDevice id, IdHwAxis axis) {
         ProfileDev2Axis* d2a = nullptr;
         ASSERT_EQ(0, h.app.pActProfile->findByILDev(d2a, id));
-        GUID g = fakeGuid(guidSeed);
+        GUID g = fakeGuid(40);
         ASSERT_EQ(0, d2a->attach(g, axis));
+        ASSERT_EQ(0, h.app.reapplyProfile());
     }
 
     AppHarness h;
     int stick = 0, pedals = 0;
 };
 
-TEST_F(DiscoveryTest, FirstPassConnectsAndBindsEveryAttachedController) {
+TEST_F(DiscoveryTest, FirstPassConnectsEveryAttachedControllerAndNotificationsFollowTheWindow) {
     ASSERT_EQ(0, h.init());
     ASSERT_EQ(2, h.app.hwDevices.count);
-    for (int i = 0; i < 2; ++i) {
-        EXPECT_TRUE(device(i)->bConnected);
-        EXPECT_TRUE(device(i)->bAcquired);
-        EXPECT_FALSE(device(i)->bInUse) << "a new profile assigns nothing";
-    }
+    EXPECT_EQ("ca-", state(0)) << "a new profile assigns nothing";
+    EXPECT_EQ("ca-", state(1));
     EXPECT_STREQ("Pedals", device(1)->usrName.text());
     EXPECT_EQ(static_cast<DWORD>(DI8DEVCLASS_GAMECTRL), h.di.dwLastEnumClass);
     EXPECT_EQ(static_cast<DWORD>(DIEDFL_ATTACHEDONLY), h.di.dwLastEnumFlags);
     ASSERT_NE(nullptr, h.di.lastDevice(stick));
     EXPECT_EQ(h.app.hFrameWnd, h.di.lastDevice(stick)->hCoopWnd);
+    EXPECT_NE(nullptr, h.app.hDevNotify);
+    h.quit();
+    EXPECT_EQ(nullptr, h.app.hDevNotify);
 }
 
 TEST_F(DiscoveryTest, FailingControllerLeavesTheOthersConnected) {
     h.di.controller(stick).hrAcquire = S_FALSE;
     ASSERT_EQ(0, h.init());  // a failing controller does not fail the pass
-    // The first is listed but not connected; the second is set up all the same.
     ASSERT_EQ(2, h.app.hwDevices.count);
-    EXPECT_FALSE(device(0)->bAcquired);
-    EXPECT_EQ(0, device(0)->isConnected());
-    EXPECT_EQ(1, device(1)->isConnected());
-
+    EXPECT_EQ(0, device(0)->isConnected());  // listed, not connected
+    EXPECT_EQ("ca-", state(1));
     h.di.controller(stick).hrAcquire = DI_OK;
     deviceEvent(DBT_DEVICEARRIVAL);
     ASSERT_EQ(2, h.app.hwDevices.count);
-    EXPECT_TRUE(device(0)->bAcquired);
-    EXPECT_TRUE(device(1)->bConnected);
-    EXPECT_TRUE(device(1)->bAcquired);
+    EXPECT_EQ("ca-", state(0));
+    EXPECT_EQ("ca-", state(1));
 }
 
 TEST_F(DiscoveryTest, UnplugKeepsEntryAndReplugRebindsKnownDevice) {
     ASSERT_EQ(0, h.init());
-    assign(IDIL_RUDDER, 40, HWA_Z);
-    ASSERT_EQ(0, h.app.reapplyProfile());
+    assignPedals(IDIL_RUDDER, HWA_Z);
     device(1)->setUsrName("My Pedals");
-    EXPECT_TRUE(device(1)->bInUse);
-
+    EXPECT_EQ("cau", state(1));
     h.di.unplug(pedals);
     deviceEvent(DBT_DEVICEREMOVECOMPLETE);
     ASSERT_EQ(2, h.app.hwDevices.count);
-    EXPECT_FALSE(device(1)->bConnected);
-    EXPECT_FALSE(device(1)->bAcquired);
+    EXPECT_EQ("--u", state(1));
     EXPECT_STREQ("My Pedals", device(1)->usrName.text());
-
-    assign(IDIL_BRAKES, 40, HWA_RZ);  // a change while unplugged reaches it too
-    EXPECT_EQ(0, h.app.reapplyProfile());
+    assignPedals(IDIL_BRAKES, HWA_RZ);  // a change while unplugged reaches it too
     EXPECT_NE(nullptr, device(1)->axes[HWA_RZ - 1].pILDevice);
-
     h.di.plug(pedals);
     deviceEvent(DBT_DEVICEARRIVAL);
     ASSERT_EQ(2, h.app.hwDevices.count) << "a known GUID gets no second entry";
-    EXPECT_TRUE(device(1)->bConnected);
-    EXPECT_TRUE(device(1)->bAcquired);
-    EXPECT_TRUE(device(1)->bInUse);
+    EXPECT_EQ("cau", state(1));
     EXPECT_NE(nullptr, device(1)->axes[HWA_Z - 1].pDev2Axis);
 }
 
@@ -131,13 +125,6 @@ TEST_F(DiscoveryTest, WithoutActiveProfileEachControllerShowsBoxAndStillConnects
     EXPECT_EQ(0, h.app.reapplyProfile());
     EXPECT_EQ(1, gBoxes);
     KillTimer(nullptr, timer);
-}
-
-TEST_F(DiscoveryTest, DeviceNotificationsRegisteredWhileWindowLives) {
-    ASSERT_EQ(0, h.init());
-    EXPECT_NE(nullptr, h.app.hDevNotify);
-    h.quit();
-    EXPECT_EQ(nullptr, h.app.hDevNotify);
 }
 
 }  // namespace

@@ -12,11 +12,11 @@
 #include "app/Quorix.h"
 #include "il2/IL2Com.h"
 #include "il2sim/Il2SimServer.h"
+#include "support/ScratchKey.h"
 #include "support/Seeding.h"
+#include "support/TickSource.h"
 
 namespace {
-DWORD gTick;
-DWORD WINAPI fakeTick() { return gTick; }
 
 std::vector<const char*> gHostAddrs;
 int gResolveStatus;
@@ -30,46 +30,28 @@ int fakeResolve(IL2HostAddrs& out) {
 }
 
 const char kCockpit[] = "R/6\\81";
-const char kScratchKey[] = "Software\\Velmora\\QuorixTest-IL2Com";
 
 class IL2ComTest : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_EQ(0, sim.start(0));
-        gTick = 50000;
+        gTestTick = 50000;
         gHostAddrs.clear();
         gResolveStatus = 0;
         use(com);
     }
-    void TearDown() override { RegDeleteTreeA(HKEY_CURRENT_USER, kScratchKey); }
-
     void use(IL2Com& c) {
-        c.pfnGetTickCount = fakeTick;
+        c.pfnGetTickCount = testTick;
         c.pfnResolveLocalHost = fakeResolve;
         MyString addr("127.0.0.1");
         ASSERT_EQ(0, c.setAddress(addr));
         ASSERT_EQ(0, c.setPort(sim.port()));
     }
-    std::vector<std::string> datagrams() {
-        std::vector<std::string> out;
+    typedef std::vector<std::string> Wire;
+    Wire datagrams() {
+        Wire out;
         for (const auto& r : sim.records()) out.push_back(r.sDatagram);
         return out;
-    }
-    // The application's log sink, on a scratch file.
-    void openLog() {
-        char dir[MAX_PATH];
-        GetTempPathA(MAX_PATH, dir);
-        ASSERT_NE(0u, GetTempFileNameA(dir, "qxl", 0, logPath));
-        app.hLogFile = CreateFileA(logPath, GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS, 0, nullptr);
-        ASSERT_NE(INVALID_HANDLE_VALUE, app.hLogFile);
-    }
-    std::string closeLog() {
-        CloseHandle(app.hLogFile);
-        app.hLogFile = INVALID_HANDLE_VALUE;
-        std::stringstream text;
-        text << std::ifstream(logPath, std::ios::binary).rdbuf();
-        DeleteFileA(logPath);
-        return text.str();
     }
     int test(int& bFlush) { return com.testConnection(bFlush); }
     int trayFlag() { return (app.usStateFlags & STATEFLAG_IL2_CONNECTED) != 0; }
@@ -77,35 +59,29 @@ protected:
     Il2SimServer sim;
     Quorix app;
     IL2Com com{app};
-    char logPath[MAX_PATH] = {};
 };
 }  // namespace
 
 // One link test per step, on what the simulator answers. "-": its usual answer.
 TEST_F(IL2ComTest, LinkStatesFollowTheAnswers) {
     const std::string R2 = "R/2", Q = kCockpit;
-    const struct {
-        const char* name;
-        int inCockpit, silent;
-        std::string version, cockpit;
-        DWORD ms;
-        int flushIn, status, connected, flushOut;
-        std::vector<std::string> datagrams;
-    } steps[] = {
-        {"connects, pilot outside", 0, 0, "-", "-", 0, 0, 0, 1, 0, {R2, Q}},
-        {"enters: flush", 1, 0, "-", "-", 1000, 0, 0, 1, 1, {R2, Q}},
-        {"stays", 1, 0, "-", "-", 1000, 0, 0, 1, 0, {R2, Q}},
-        {"leaves: the round's flag stays", 0, 0, "-", "-", 1000, 1, 0, 1, 1, {R2, Q}},
-        {"wrong version on an open link", 1, 0, "A/2\\1.01", "-", 1000, 0, 10, 0, 0, {R2}},
-        {"same second: reconnects with flush", 1, 0, "-", "-", 0, 0, 0, 1, 1, {R2, Q}},
-        {"silent: one time-out ends the test", 1, 1, "-", "-", 1000, 0, 1009, 0, 0, {R2}},
-        {"wrong version on an attempt: no error", 1, 0, "A/2\\1.01", "-", 1000, 0, 0, 0, 0, {R2}},
-        {"answer oversize (WSAEMSGSIZE)", 1, 0, "A/2\\1.00" + std::string(600, ' '), "-", 1000, 0, 1009, 0, 0, {R2}},
-        {"cockpit 0", 1, 0, "-", "A/6\\81\\0", 1000, 0, 0, 1, 0, {R2, Q}},
-        {"cockpit empty", 1, 0, "-", "", 1000, 0, 0, 1, 0, {R2, Q}},
-        {"cockpit trailing space", 1, 0, "-", "A/6\\81\\1 ", 1000, 0, 0, 1, 0, {R2, Q}},
-        {"cockpit trailing NUL", 1, 0, "-", std::string("A/6\\81\\1\0", 9), 1000, 0, 0, 1, 0, {R2, Q}},
-        {"cockpit with more", 1, 0, "-", "A/6\\81\\1/2\\1.00", 1000, 0, 0, 1, 0, {R2, Q}},
+    // A connected link asked both requests, any other only the version request.
+    const struct { const char* name; int inCockpit, silent; std::string version, cockpit; DWORD ms;
+                   int flushIn, status, connected, flushOut; } steps[] = {
+        {"connects, pilot outside", 0, 0, "-", "-", 0, 0, 0, 1, 0},
+        {"enters: flush", 1, 0, "-", "-", 1000, 0, 0, 1, 1},
+        {"stays", 1, 0, "-", "-", 1000, 0, 0, 1, 0},
+        {"leaves: the round's flag stays", 0, 0, "-", "-", 1000, 1, 0, 1, 1},
+        {"wrong version on an open link", 1, 0, "A/2\\1.01", "-", 1000, 0, 10, 0, 0},
+        {"same second: reconnects with flush", 1, 0, "-", "-", 0, 0, 0, 1, 1},
+        {"silent: one time-out ends the test", 1, 1, "-", "-", 1000, 0, 1009, 0, 0},
+        {"wrong version on an attempt: no error", 1, 0, "A/2\\1.01", "-", 1000, 0, 0, 0, 0},
+        {"answer oversize (WSAEMSGSIZE)", 1, 0, "A/2\\1.00" + std::string(600, ' '), "-", 1000, 0, 1009, 0, 0},
+        {"cockpit 0", 1, 0, "-", "A/6\\81\\0", 1000, 0, 0, 1, 0},
+        {"cockpit empty", 1, 0, "-", "", 1000, 0, 0, 1, 0},
+        {"cockpit trailing space", 1, 0, "-", "A/6\\81\\1 ", 1000, 0, 0, 1, 0},
+        {"cockpit trailing NUL", 1, 0, "-", std::string("A/6\\81\\1\0", 9), 1000, 0, 0, 1, 0},
+        {"cockpit with more", 1, 0, "-", "A/6\\81\\1/2\\1.00", 1000, 0, 0, 1, 0},
     };
     for (const auto& s : steps) {
         SCOPED_TRACE(s.name);
@@ -115,17 +91,15 @@ TEST_F(IL2ComTest, LinkStatesFollowTheAnswers) {
         sim.setInCockpit(s.inCockpit);
         sim.setSilent(s.silent);
         sim.clearRecords();
-        gTick += s.ms;
+        gTestTick += s.ms;
         int flush = s.flushIn;
         EXPECT_EQ(s.status, test(flush));
         EXPECT_EQ(s.connected, com.bConnected);
         EXPECT_EQ(s.connected, trayFlag());
         EXPECT_EQ(s.connected && s.inCockpit && s.cockpit == "-" ? 1 : s.connected ? 0 : -1, com.iInCockpit);
         EXPECT_EQ(s.flushOut, flush);
-        EXPECT_EQ(s.datagrams, datagrams());
-        if (!s.connected) {
-            EXPECT_EQ(0u, com.hSocket);
-        }
+        EXPECT_EQ(s.connected ? (Wire{R2, Q}) : (Wire{R2}), datagrams());
+        EXPECT_TRUE(s.connected || !com.hSocket) << "a socket left open";
     }
 }
 
@@ -134,40 +108,14 @@ TEST_F(IL2ComTest, TestsOncePerSecondFromTheFirstCallAndAcrossTheTickWrap) {
         sim.clearRecords();
         IL2Com c(app);
         use(c);
-        const struct {
-            DWORD offset;
-            size_t datagrams;
-        } steps[] = {{0, 2}, {999, 2}, {1000, 4}, {1999, 4}, {2000, 6}, {3500, 8}};
+        const struct { DWORD offset; size_t datagrams; } steps[] = {{0, 2},    {999, 2},  {1000, 4},
+                                                                    {1999, 4}, {2000, 6}, {3500, 8}};
         for (const auto& s : steps) {
-            gTick = start + s.offset;
+            gTestTick = start + s.offset;
             int flush = 0;
             EXPECT_EQ(0, c.testConnection(flush));
             EXPECT_EQ(s.datagrams, sim.recordCount()) << "start " << start << " offset " << s.offset;
         }
-    }
-}
-
-TEST_F(IL2ComTest, LocalhostTriesEachAddressOfTheHostInOrder) {
-    // 127.0.0.2 holds no socket: Windows refuses at once (WSAECONNRESET), Wine lets
-    // the receive time out. Silent and refusing addresses: the plan test below.
-    MyString localhost("localhost");
-    ASSERT_EQ(0, com.setAddress(localhost));
-    const struct { std::vector<const char*> addrs; int resolve, status, connects; } cases[] = {
-        {{"127.0.0.1", "127.0.0.2"}, 0, 0, 1},  // stops at the first that answers
-        {{"127.0.0.2"}, 0, 1009, 0},
-        {{}, 0, 0, 0},
-        {{}, 1, 1, 0},  // host name not readable
-        {{}, 2, 2, 0},  // host name not resolvable
-    };
-    for (const auto& c : cases) {
-        com.closeConnection();
-        gHostAddrs = c.addrs;
-        gResolveStatus = c.resolve;
-        gTick += 1000;
-        int flush = 0;
-        EXPECT_EQ(c.status, test(flush)) << c.addrs.size() << " " << c.resolve;
-        EXPECT_EQ(c.connects, com.bConnected);
-        EXPECT_EQ(c.connects, trayFlag());
     }
 }
 
@@ -186,38 +134,50 @@ DWORD WINAPI planTick() {
     gSim->setSilent(step == 's');
     if (step == 'w') gSim->setScriptedAnswer("R/2", "A/2\\1.01");
     else gSim->clearScriptedAnswers();
-    return gTick;
+    return gTestTick;
 }
 
-TEST_F(IL2ComTest, EachDueTestWaitsOutAtMostOneSilentLocalAddress) {
-    const struct { std::string plan; std::vector<size_t> perTest; } rows[] = {  // requests after each due test
-        {std::string(20, 'w') + "a", {21}},  // twenty refuse at once, the 21st answers
-        {"sssssa", {1, 2, 3, 4, 5, 6}},      // silent ones take one due test each
-        {"wswa", {2, 4}},                    // refusing and silent mixed
+// "localhost" tries the host's addresses in order and stops at the first that answers;
+// a due test waits out at most one silent address. Requests counted after each due test;
+// the status is the last one's, connected only if an address answered.
+TEST_F(IL2ComTest, LocalhostTriesEachAddressInOrderWaitingOutAtMostOneSilentOne) {
+    const struct { std::string plan; int resolve; std::vector<size_t> perTest; int status; } rows[] = {
+        {std::string(20, 'w') + "a", 0, {21}, 0},  // twenty refuse at once, the 21st answers
+        {"sssssa", 0, {1, 2, 3, 4, 5, 6}, 0},      // silent ones take one due test each
+        {"wswa", 0, {2, 4}, 0},                    // refusing and silent mixed
+        {"aw", 0, {1}, 0},                         // the second address is never asked
+        {"s", 0, {1}, 1009},
+        {"", 0, {0}, 0}, {"", 1, {0}, 1}, {"", 2, {0}, 2},  // no address; host name not readable, not resolvable
     };
     gSim = &sim;
     for (const auto& r : rows) {
         sim.clearRecords();
         gPlan = r.plan;
         gHostAddrs.assign(r.plan.size(), "127.0.0.1");
+        gResolveStatus = r.resolve;
         IL2Com c(app);
         use(c);
         MyString localhost("localhost");
         ASSERT_EQ(0, c.setAddress(localhost));
         c.pfnGetTickCount = planTick;
         for (size_t t = 0; t < r.perTest.size(); ++t) {
-            SCOPED_TRACE(r.plan + " due test " + std::to_string(t));
-            gTick += 1000;
+            SCOPED_TRACE(r.plan + " resolve " + std::to_string(r.resolve) + " due test " + std::to_string(t));
+            const bool last = t + 1 == r.perTest.size();
+            gTestTick += 1000;
             int flush = 0;
             const DWORD t0 = GetTickCount();
-            c.testConnection(flush);
+            const int status = c.testConnection(flush);
             EXPECT_LT(GetTickCount() - t0, 600u);  // the answer time-out is 200 ms; room for a busy machine
             EXPECT_EQ(r.perTest[t], versionRequests());
-            EXPECT_EQ(t + 1 == r.perTest.size() ? 1 : 0, c.bConnected);  // connected after the last
+            EXPECT_EQ(last ? r.status : status, status);
+            EXPECT_EQ(last && r.plan.find('a') != std::string::npos ? 1 : 0, c.bConnected);
+            EXPECT_EQ(c.bConnected, trayFlag());
         }
     }
 }
 
+// Refused values keep the current ones; accepted ones are stored (192.168.1.5 only stored).
+// That an accepted change closes the link is the server dialog's test.
 TEST_F(IL2ComTest, AddressAndPortValidation) {
     for (const char* bad : {"LOCALHOST", "", "   \t\r\n", "0.0.0.0", "255.255.255.255", "localhost ", "sim.example"}) {
         MyString text(bad);
@@ -229,67 +189,54 @@ TEST_F(IL2ComTest, AddressAndPortValidation) {
         EXPECT_EQ(1, com.setPort(bad));
         EXPECT_EQ(sim.port(), com.iIL2Port);
     }
-    int flush = 0;
-    ASSERT_EQ(0, test(flush));
-    EXPECT_EQ(1, com.bConnected);  // refused values left the connection alone
-    // Accepted values close it; the next due test uses them. 192.168.1.5 is only stored.
     for (const char* good : {"localhost", "192.168.1.5", "127.0.0.1"}) {
         MyString text(good);
         EXPECT_EQ(0, com.setAddress(text));
         EXPECT_STREQ(good, com.sIL2Addr.text());
     }
-    EXPECT_EQ(0, com.bConnected);
-    gTick += 1000;
-    ASSERT_EQ(0, test(flush));
-    EXPECT_EQ(0, com.setPort(65535));
-    EXPECT_EQ(0, com.bConnected);
-    EXPECT_EQ(0, trayFlag());
 }
 
-TEST_F(IL2ComTest, NothingIsSentWithoutASocket) {
+// Without a socket nothing is sent; with the log sink open, each step writes its line.
+TEST_F(IL2ComTest, NothingIsSentWithoutASocketAndTheLogTellsEachStep) {
     MyString cmd("R/85\\-1.00/85\\0.20"), reply;
     EXPECT_EQ(1010, com.sendIL2DeviceCmd(cmd));
     EXPECT_EQ(1007, com.sendGet(reply, "R/2", 0));
     EXPECT_EQ(0u, sim.recordCount());
-}
 
-TEST_F(IL2ComTest, LogLinesWhenTheSinkIsOpen) {
-    openLog();
+    char dir[MAX_PATH], log[MAX_PATH];
+    GetTempPathA(MAX_PATH, dir);
+    ASSERT_NE(0u, GetTempFileNameA(dir, "qxl", 0, log));
+    app.hLogFile = CreateFileA(log, GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS, 0, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, app.hLogFile);
     int flush = 0;
     ASSERT_EQ(0, test(flush));
-    MyString cmd("R/85\\-1.00/85\\0.20"), reply;
     EXPECT_EQ(0, com.sendIL2DeviceCmd(cmd));
-    sim.setInCockpit(0);
-    gTick += 1000;
-    EXPECT_EQ(0, test(flush));
-    EXPECT_EQ(0, com.sendGet(reply, "R/2"));
-    EXPECT_EQ("Testing connection...\r\n"
-              "Trying to connect to IL2 at 127.0.0.1:" + std::to_string(sim.port()) + "\r\n"
-              "Found IL2\r\n"
-              "IL2Com: Pilot is in (or entered) cockpit\r\n"
-              "IL2Com: Set bFlush=TRUE\r\n"
-              "IL2Com: sendIL2DeviceCmd[R/85\\-1.00/85\\0.20]\r\n"
-              "IL2Com::set[R/85\\-1.00/85\\0.20]\r\n"
-              "Testing connection...\r\n"
-              "IL2Com: Pilot is *not* in (or left) cockpit\r\n"
-              "IL2Com::get[R/2] return[A/2\\1.00]\r\n",
-              closeLog());
+    CloseHandle(app.hLogFile);
+    app.hLogFile = INVALID_HANDLE_VALUE;
+    std::stringstream text;
+    text << std::ifstream(log, std::ios::binary).rdbuf();
+    DeleteFileA(log);
+    EXPECT_EQ("Testing connection...\r\nTrying to connect to IL2 at 127.0.0.1:" + std::to_string(sim.port()) +
+                  "\r\nFound IL2\r\nIL2Com: Pilot is in (or entered) cockpit\r\nIL2Com: Set bFlush=TRUE\r\n"
+                  "IL2Com: sendIL2DeviceCmd[R/85\\-1.00/85\\0.20]\r\nIL2Com::set[R/85\\-1.00/85\\0.20]\r\n",
+              text.str());
 }
 
 // Mistyped values keep the current ones; stored ones are taken unchecked, and
 // a port 0 or a refused address makes every attempt a no-op.
 TEST_F(IL2ComTest, StoredSettingsAreTakenOnlyWithTheirType) {
-    const std::string key = kScratchKey, sub = key + "\\IL2Com";
+    ScratchKey scratch("QuorixTest-IL2Com");
+    const std::string sub = std::string(scratch.path().text()) + "\\IL2Com";
     IL2Com back(app);
-    EXPECT_EQ(0, back.readConfig(MyString(kScratchKey)));  // no key: the defaults stay
+    EXPECT_EQ(0, back.readConfig(scratch.path()));  // no key: the defaults stay
     EXPECT_EQ(3333, back.iIL2Port);
     EXPECT_STREQ("localhost", back.sIL2Addr.text());
     regWrite(sub, "iIL2Port", REG_SZ, textValue("99").second);
-    EXPECT_EQ(0, back.readConfig(MyString(kScratchKey)));
+    EXPECT_EQ(0, back.readConfig(scratch.path()));
     EXPECT_EQ(3333, back.iIL2Port);
     regWrite(sub, "iIL2Port", REG_DWORD, dwordValue(0).second);
     regWrite(sub, "sIL2Addr", REG_SZ, textValue("LOCALHOST").second);
-    EXPECT_EQ(0, back.readConfig(MyString(kScratchKey)));
+    EXPECT_EQ(0, back.readConfig(scratch.path()));
     EXPECT_EQ(0, back.iIL2Port);
     EXPECT_STREQ("LOCALHOST", back.sIL2Addr.text());
     int flush = 0;

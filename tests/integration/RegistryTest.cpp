@@ -22,34 +22,25 @@ protected:
     ScratchKey scratch;
 };
 
+// Each class's values stored and stored again are the damaged-settings test's; here
+// the encodings no stored setting shows there and the edges.
 TEST_F(Registry, WritersStoreTheFixedEncodings) {
-    MyString text("abc"), empty(nullptr);
-    const unsigned char blob[] = {0x00, 0xFF, 0x10};
+    MyString empty(nullptr);
+    const unsigned char blob[] = {0x00};
     putRaw("retyped", REG_SZ, std::string("x", 2));
-    EXPECT_EQ(0, setRegistryInt(key(), "neg", -2) | setRegistryInt(key(), "pos", 0x12345678) |
-                     setRegistryBool(key(), "five", 5) | setRegistryBool(key(), "zero", 0) |
-                     setRegistryString(key(), "text", text) | setRegistryString(key(), "empty", empty) |
+    EXPECT_EQ(0, setRegistryInt(key(), "neg", -2) | setRegistryBool(key(), "five", 5) |
+                     setRegistryDouble(key(), "trunc", 2.9, 0) | setRegistryString(key(), "empty", empty) |
                      setRegistryString(key(), "null", static_cast<const char*>(nullptr)) |
-                     setRegistryDouble(key(), "half", 0.5, 2) | setRegistryDouble(key(), "trunc", 2.9, 0) |
-                     setRegistryDouble(key(), "negzero", -0.001, 2) | setRegistryBinary(key(), "blob", blob, 3) |
-                     setRegistryBinary(key(), "noblob", blob, 0) | setRegistryInt(key(), "retyped", 9));
+                     setRegistryDouble(key(), "negzero", -0.001, 2) | setRegistryBinary(key(), "noblob", blob, 0) |
+                     setRegistryInt(key(), "retyped", 9));
     const struct { const char* name; DWORD type; std::string bytes; } cases[] = {
-        {"neg", REG_DWORD, std::string("\xFE\xFF\xFF\xFF", 4)}, {"pos", REG_DWORD, std::string("\x78\x56\x34\x12", 4)},
-        {"five", REG_DWORD, dword(1)},                           {"zero", REG_DWORD, dword(0)},
-        {"text", REG_SZ, std::string("abc", 4)},                 {"empty", REG_SZ, std::string(1, '\0')},
-        {"null", REG_SZ, std::string(1, '\0')},                  {"half", REG_SZ, std::string("0.50", 5)},
-        {"trunc", REG_SZ, std::string("2", 2)},                  {"negzero", REG_SZ, std::string("-0.00", 6)},
-        {"blob", REG_BINARY, std::string("\x00\xFF\x10", 3)},    {"noblob", REG_BINARY, std::string()},
+        {"neg", REG_DWORD, std::string("\xFE\xFF\xFF\xFF", 4)}, {"five", REG_DWORD, dword(1)},
+        {"trunc", REG_SZ, std::string("2", 2)},  {"empty", REG_SZ, std::string(1, '\0')},
+        {"null", REG_SZ, std::string(1, '\0')},
+        {"negzero", REG_SZ, std::string("-0.00", 6)}, {"noblob", REG_BINARY, std::string()},
         {"retyped", REG_DWORD, dword(9)},
     };
     for (const auto& c : cases) EXPECT_EQ(RegValue(c.type, c.bytes), regRead(path(), c.name)) << c.name;
-
-    double d = 0;
-    getRegistryDouble(d, key(), "trunc", 7.0);
-    EXPECT_EQ(2.0, d);
-    MyString s("old");
-    getRegistryString(s, key(), "empty", "def");
-    EXPECT_STREQ("", s.text());
 }
 
 TEST_F(Registry, ReadersTakeOnlyTheirOwnType) {
@@ -135,42 +126,6 @@ TEST_F(Registry, NullKeyReadsDefaultsAndRefusesWrites) {
     for (int status : {setRegistryInt(none, "a", 1), setRegistryString(none, "a", "x"), enumRegKeys(&names, none),
                        clearRegistryKey(none)})
         EXPECT_EQ(1, status);
-}
-
-TEST_F(Registry, OpenCreateClose) {
-    MyString deep(scratch.path());
-    deep.append("\\a\\b\\c");
-    HKEY k = reinterpret_cast<HKEY>(static_cast<intptr_t>(0x1234));
-    EXPECT_EQ(1, openRegistryKey(HKEY_CURRENT_USER, deep, 0, KEY_ALL_ACCESS, &k));
-    EXPECT_EQ(nullptr, k);
-
-    EXPECT_EQ(0, createRegistryKeyIfNotExists(HKEY_CURRENT_USER, deep));
-    ASSERT_EQ(0, openRegistryKey(HKEY_CURRENT_USER, deep, 0, KEY_ALL_ACCESS, &k));
-    ASSERT_NE(nullptr, k);
-    EXPECT_EQ(0, setRegistryInt(k, "kept", 3));
-    EXPECT_EQ(0, closeRegistryKey(k));
-    EXPECT_EQ(nullptr, k);
-
-    EXPECT_EQ(0, createRegistryKeyIfNotExists(HKEY_CURRENT_USER, deep));  // existing: left as it is
-    ASSERT_EQ(0, openRegistryKey(HKEY_CURRENT_USER, deep, 0, KEY_ALL_ACCESS, &k));
-    int v = 0;
-    getRegistryInt(v, k, "kept", 0);
-    EXPECT_EQ(3, v);
-    EXPECT_EQ(0, closeRegistryKey(k));
-}
-
-TEST_F(Registry, EnumRegKeysAppendsBehindExistingEntries) {
-    MyStringArray names;
-    names.add(new MyString("front"));
-    EXPECT_EQ(0, enumRegKeys(&names, key()));
-    EXPECT_EQ(1, names.iCount);
-
-    for (const char* k : {"k2", "k1", "a-rather-longer-name\\below"}) regWrite(path(k));
-    EXPECT_EQ(0, enumRegKeys(&names, key()));
-    ASSERT_EQ(4, names.iCount);
-    EXPECT_STREQ("front", names.apItems[0]->text());
-    std::vector<std::string> order = regNames(path());
-    for (int i = 1; i < 4; ++i) EXPECT_EQ(order[i - 1], names.apItems[i]->text());
 }
 
 TEST_F(Registry, ClearRemovesEverythingAtAnyDepth) {

@@ -1,16 +1,16 @@
-// The tray icon as the shell sees it: the requests the program makes through
-// Shell_NotifyIconA, recorded in place of the real call.
+// The tray icon as the shell and the user see it: the requests the program makes through
+// Shell_NotifyIconA (recorded in place of the real call), the menu a click opens, and
+// the two images the built quorix.exe carries.
 
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <cstdio>
 #include <string>
-#include <thread>
 
+#include "res/resource.h"
 #include "support/AppHarness.h"
-#include "support/DlgDriver.h"
 #include "support/ShellRecorder.h"
+#include "support/TestPaths.h"
 
 namespace {
 
@@ -24,6 +24,11 @@ protected:
         h.quit();
         deleteTestSettings();
     }
+    // Windows refuses record sizes it does not know, Wine takes any.
+    ShellRequest added(HICON icon) {
+        return {NIM_ADD, NOTIFYICONDATAA_V1_SIZE, h.app.hFrameWnd, 1, NIF_MESSAGE | NIF_ICON | NIF_TIP,
+                WM_TRAYICON, icon, "Quorix"};
+    }
     const ShellRequest& last() { return gShellRequests.back(); }
     AppHarness h;
 };
@@ -36,17 +41,18 @@ std::string fields(const ShellRequest& r) {
     return b;
 }
 
-TEST_F(TrayIconTest, StartAddsIconThenShowsNotConnectedImage) {
+TEST_F(TrayIconTest, StartAndTaskbarRestartAddTheIconWithTheCurrentImage) {
     ASSERT_EQ(2u, gShellRequests.size());
-    // Windows refuses record sizes it does not know, Wine takes any.
-    const ShellRequest add = {NIM_ADD, NOTIFYICONDATAA_V1_SIZE, h.app.hFrameWnd, 1, NIF_MESSAGE | NIF_ICON | NIF_TIP,
-                              WM_USER + 1, h.app.hTrayIcon1, "Quorix"};
-    EXPECT_EQ(fields(add), fields(gShellRequests[0]));
-    const ShellRequest& modify = gShellRequests[1];
-    EXPECT_EQ(static_cast<DWORD>(NIM_MODIFY), modify.message);
-    EXPECT_EQ(static_cast<UINT>(NIF_ICON), modify.uFlags);
-    EXPECT_EQ(h.app.hTrayIcon1, modify.hIcon);
-    EXPECT_EQ(STATE_RUNNING, h.app.usState);
+    EXPECT_EQ(fields(added(h.app.hTrayIcon1)), fields(gShellRequests[0]));
+    EXPECT_EQ(static_cast<DWORD>(NIM_MODIFY), last().message);  // then the not-connected image
+    EXPECT_EQ(static_cast<UINT>(NIF_ICON), last().uFlags);
+    EXPECT_EQ(h.app.hTrayIcon1, last().hIcon);
+
+    h.app.setStateFlag(STATEFLAG_IL2_CONNECTED);
+    gShellRequests.clear();
+    SendMessageA(h.app.hFrameWnd, RegisterWindowMessageA("TaskbarCreated"), 0, 0);
+    ASSERT_EQ(1u, gShellRequests.size());
+    EXPECT_EQ(fields(added(h.app.hTrayIcon2)), fields(last()));
 }
 
 // Each step: a state change, then the requests it made (the icon, or none).
@@ -73,48 +79,98 @@ TEST_F(TrayIconTest, ImageFollowsTheConnectedFlagInRunningStateOnly) {
     }
 }
 
-TEST_F(TrayIconTest, TaskbarRestartAddsIconAgainWithCurrentImage) {
-    h.app.setStateFlag(STATEFLAG_IL2_CONNECTED);
+// "Configure..." is the dialog tests' (on the real exe); unknown commands do nothing.
+TEST_F(TrayIconTest, UnknownCommandsAreIgnoredAndQuitRemovesTheIconAndEndsTheLoop) {
     gShellRequests.clear();
-    UINT msg = RegisterWindowMessageA("TaskbarCreated");
-    SendMessageA(h.app.hFrameWnd, msg, 0, 0);
-    ASSERT_EQ(1u, gShellRequests.size());
-    const ShellRequest add = {NIM_ADD, NOTIFYICONDATAA_V1_SIZE, h.app.hFrameWnd, 1, NIF_MESSAGE | NIF_ICON | NIF_TIP,
-                              WM_USER + 1, h.app.hTrayIcon2, "Quorix"};
-    EXPECT_EQ(fields(add), fields(last()));
-}
-
-TEST_F(TrayIconTest, QuitRemovesIconAndEndsLoop) {
-    gShellRequests.clear();
-    SendMessageA(h.app.hFrameWnd, WM_COMMAND, 999, 0);
+    SendMessageA(h.app.hFrameWnd, WM_COMMAND, 4242, 0);
+    EXPECT_TRUE(IsWindow(h.app.hFrameWnd));
+    EXPECT_TRUE(gShellRequests.empty());
+    SendMessageA(h.app.hFrameWnd, WM_COMMAND, IDM_QUIT, 0);
     EXPECT_FALSE(IsWindow(h.app.hFrameWnd));
     ASSERT_FALSE(gShellRequests.empty());
     EXPECT_EQ(static_cast<DWORD>(NIM_DELETE), last().message);
     EXPECT_EQ(1u, last().uID);
-    EXPECT_EQ(STATE_CLOSING, h.app.usState);
     EXPECT_EQ(0u, h.app.uiTimerId);
     EXPECT_EQ(nullptr, h.app.hIconMenu);
     MSG msg;
     EXPECT_TRUE(PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
 }
 
-// "Configure..." opens the modal dialog, so it is posted and the dialog closed as a user would.
-TEST_F(TrayIconTest, ConfigureAndUnknownCommandsLeaveProgramRunning) {
-    gShellRequests.clear();
-    std::atomic<bool> closed(false);
-    std::thread user([&] {
-        HWND dlg = waitDlg(0, "Quorix - Ombrisal for IL-2", IDC_CFG_PROFILE_LIST);
-        if (dlg) dlgCommand(dlg, IDC_CFG_CLOSE);
-        closed = dlg != nullptr;
-    });
-    PostMessageA(h.app.hFrameWnd, WM_COMMAND, IDM_CONFIGURE, 0);
-    // The modal loop runs inside this wait and returns when "Close" ended it.
-    EXPECT_TRUE(dlgWait([&] { return closed && h.app.dlgCfg.hDlg == nullptr && !h.app.bDlgCfgRunning; }));
-    user.join();
-    SendMessageA(h.app.hFrameWnd, WM_COMMAND, 4242, 0);
-    EXPECT_TRUE(IsWindow(h.app.hFrameWnd));
-    EXPECT_TRUE(gShellRequests.empty());
-    EXPECT_EQ(STATE_RUNNING, h.app.usState);
+TEST_F(TrayIconTest, MenuResourceHoldsTheTrayCommandsInOrder) {
+    HMENU popup = GetSubMenu(h.app.hIconMenu, 0);
+    ASSERT_NE(nullptr, popup);
+    ASSERT_EQ(5, GetMenuItemCount(popup));
+    const struct { const char* text; UINT id; bool separator, grayed; } expected[] = {
+        {"Quorix", IDM_TRAY_TITLE, false, true}, {"", 0, true, false}, {"Configure...", IDM_CONFIGURE, false, false},
+        {"", 0, true, false},                    {"Quit", IDM_QUIT, false, false},
+    };
+    for (int i = 0; i < 5; ++i) {
+        char text[64] = {};
+        MENUITEMINFOA mii = {sizeof mii, MIIM_FTYPE | MIIM_STATE | MIIM_ID | MIIM_STRING, 0, 0, 0, 0, 0, 0, 0, text,
+                             sizeof text, 0};
+        ASSERT_TRUE(GetMenuItemInfoA(popup, i, TRUE, &mii)) << i;
+        EXPECT_EQ(expected[i].separator, (mii.fType & MFT_SEPARATOR) != 0) << i;
+        if (expected[i].separator) continue;
+        EXPECT_STREQ(expected[i].text, text) << i;
+        EXPECT_EQ(expected[i].id, mii.wID) << i;
+        EXPECT_EQ(expected[i].grayed, (mii.fState & MFS_GRAYED) != 0) << i;
+    }
+}
+
+struct MenuSeen { int seen = 0; RECT rect = {}; } gMenu;
+// Runs inside the menu's own modal loop: notes the open popup, then closes it.
+void CALLBACK closeOpenMenu(HWND, UINT, UINT_PTR, DWORD) {
+    HWND popup = FindWindowA("#32768", nullptr);
+    if (popup && IsWindowVisible(popup)) {
+        ++gMenu.seen;
+        GetWindowRect(popup, &gMenu.rect);
+        EndMenu();
+    }
+}
+
+TEST_F(TrayIconTest, OnlyARightClickOpensTheMenuRightAlignedAtTheCursor) {
+    SetCursorPos(600, 400);
+    POINT pt;
+    GetCursorPos(&pt);
+    gMenu = MenuSeen();
+    UINT_PTR timer = SetTimer(nullptr, 0, 50, closeOpenMenu);
+    // A menu runs its own modal loop inside SendMessage, where the closing timer counts it.
+    for (LPARAM m : {WM_LBUTTONDOWN, WM_LBUTTONUP, WM_RBUTTONUP, WM_MOUSEMOVE, WM_LBUTTONDBLCLK, WM_RBUTTONDOWN})
+        SendMessageA(h.app.hFrameWnd, WM_TRAYICON, 1, m);
+    KillTimer(nullptr, timer);
+    ASSERT_EQ(1, gMenu.seen);
+    EXPECT_NEAR(pt.x, gMenu.rect.right, 2);  // ends at the cursor's x, starts at its y
+    EXPECT_NEAR(pt.y, gMenu.rect.top, 2);
+}
+
+// Drawn as the shell draws them: a square from (6,5) to (25,25) on black.
+TEST(TrayIconImageTest, IconsAreSquaresOfTheirColourOnBlack) {
+    HMODULE module = LoadLibraryExA(exePath("quorix.exe").c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    ASSERT_NE(nullptr, module) << "quorix.exe not found beside the tests";
+    const struct { const char* name; COLORREF square; } icons[] = {{"APP_TRAYICON_1", RGB(255, 255, 255)},
+                                                                   {"APP_TRAYICON_2", RGB(0, 255, 0)}};
+    const struct { int x, y; bool inside; } points[] = {{6, 5, true},   {25, 25, true}, {15, 15, true},
+                                                        {5, 5, false},  {6, 4, false},  {26, 25, false},
+                                                        {6, 26, false}, {0, 0, false},  {31, 31, false}};
+    for (const auto& icon : icons) {
+        HICON h = static_cast<HICON>(LoadImageA(module, icon.name, IMAGE_ICON, 32, 32, 0));
+        ASSERT_NE(nullptr, h) << icon.name;
+        HDC dc = CreateCompatibleDC(nullptr);
+        BITMAPINFO bi = {{sizeof bi.bmiHeader, 32, -32, 1, 32, BI_RGB, 0, 0, 0, 0, 0}, {}};
+        void* bits = nullptr;
+        HGDIOBJ old = SelectObject(dc, CreateDIBSection(dc, &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
+        // A grey background shows any pixel the mask leaves transparent.
+        RECT all = {0, 0, 32, 32};
+        FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(GRAY_BRUSH)));
+        ASSERT_TRUE(DrawIconEx(dc, 0, 0, h, 32, 32, 0, nullptr, DI_NORMAL));
+        for (const auto& p : points)
+            EXPECT_EQ(p.inside ? icon.square : RGB(0, 0, 0), GetPixel(dc, p.x, p.y))
+                << icon.name << " " << p.x << "," << p.y;
+        DeleteObject(SelectObject(dc, old));
+        DeleteDC(dc);
+        DestroyIcon(h);
+    }
+    FreeLibrary(module);
 }
 
 }  // namespace
