@@ -1,32 +1,16 @@
 #include "support/ChildProcess.h"
 
-#include <cstring>
 #include <vector>
 
 ChildProcess::~ChildProcess() { kill(); }
 
-bool ChildProcess::start(const std::string& commandLine, const std::string& extraEnv) {
+bool ChildProcess::start(const std::string& commandLine) {
     kill();  // a finished earlier run: release its handles
     STARTUPINFOA si = {};
     si.cb = sizeof si;
     std::vector<char> cmd(commandLine.begin(), commandLine.end());
     cmd.push_back('\0');
-    std::vector<char> env;
-    if (!extraEnv.empty()) {
-        // Our own environment with NAME=VALUE replaced (one pair; the value may hold ';').
-        std::string name = extraEnv.substr(0, extraEnv.find('=') + 1);
-        char* block = GetEnvironmentStringsA();
-        for (char* p = block; *p; p += strlen(p) + 1) {
-            if (_strnicmp(p, name.c_str(), name.size()) == 0) continue;
-            env.insert(env.end(), p, p + strlen(p) + 1);
-        }
-        FreeEnvironmentStringsA(block);
-        env.insert(env.end(), extraEnv.begin(), extraEnv.end());
-        env.push_back('\0');
-        env.push_back('\0');
-    }
-    return CreateProcessA(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, env.empty() ? nullptr : env.data(),
-                          nullptr, &si, &pi) != 0;
+    return CreateProcessA(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi) != 0;
 }
 
 bool ChildProcess::waitExit(DWORD ms, DWORD& exitCode) {

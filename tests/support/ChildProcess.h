@@ -12,9 +12,8 @@ public:
     ChildProcess(const ChildProcess&) = delete;
     ChildProcess& operator=(const ChildProcess&) = delete;
 
-    // Starts commandLine (the exe path quoted if needed), with extraEnv ("NAME=VALUE")
-    // replacing that variable of our environment; false when it cannot start.
-    bool start(const std::string& commandLine, const std::string& extraEnv = std::string());
+    // Starts commandLine (the exe path quoted if needed) in our environment; false when it cannot start.
+    bool start(const std::string& commandLine);
     // Waits up to ms for the exit; true and the exit code when it ended.
     bool waitExit(DWORD ms, DWORD& exitCode);
     bool running() const;

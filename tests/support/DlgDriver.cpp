@@ -132,17 +132,3 @@ std::vector<std::string> answerPrompts(DWORD pid, HWND dlg, int id, const std::v
     answerer.join();
     return seen;
 }
-
-INT_PTR runModal(const char* resource, DLGPROC proc, LPARAM param, const char* caption, int onlyCtrl,
-                 int lacksCtrl, const std::function<void(HWND)>& script) {
-    std::thread driver([&] {
-        HWND dlg = waitDlg(0, caption, onlyCtrl, lacksCtrl);
-        if (!dlg) return;  // DialogBoxParamA failed or never showed; the caller sees its result
-        script(dlg);
-        // A script ends its dialog; one that stopped early (a failed assertion) gets Cancel.
-        if (!dlgWait([&] { return !IsWindow(dlg) || !IsWindowVisible(dlg); })) dlgCommand(dlg, IDCANCEL);
-    });
-    INT_PTR r = DialogBoxParamA(GetModuleHandleA(nullptr), resource, nullptr, proc, param);
-    driver.join();
-    return r;
-}

@@ -3,9 +3,8 @@
 // and a control only they have, reads controls with window messages (WM_GETTEXT and
 // CB_GETLBTEXT cross processes; GetWindowText does not for controls), posts the
 // commands a user's action causes, and answers message boxes by caption.
-// In-process, a dialog procedure's message box blocks its thread: run the modal
-// dialog on the test thread and the script on a helper thread (runModal), or send the
-// command while a helper thread answers (sendAnswering, answerPrompts).
+// In-process, a dialog procedure's message box blocks its thread: send the command
+// while a helper thread answers (sendAnswering, answerPrompts).
 
 #include <windows.h>
 
@@ -47,10 +46,3 @@ std::string sendAnswering(HWND dlg, int id, const char* caption, int button);
 // this process (pid 0) the command is sent and further prompts are cancelled; to another
 // it is posted and the call returns when the last answered prompt is gone.
 std::vector<std::string> answerPrompts(DWORD pid, HWND dlg, int id, const std::vector<const char*>& answers);
-
-// Opens the dialog resource modally on this thread (no owner) and runs script on a
-// helper thread with the dialog once it shows (caption plus onlyCtrl find it). The
-// script ends the dialog; one still open after the deadline gets Cancel.
-// Returns DialogBoxParamA's result.
-INT_PTR runModal(const char* resource, DLGPROC proc, LPARAM param, const char* caption, int onlyCtrl,
-                 int lacksCtrl, const std::function<void(HWND)>& script);

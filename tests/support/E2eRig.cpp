@@ -31,8 +31,8 @@ bool E2eRig::prepare() {
     if (!CopyFileA(exePath("quorix.exe").c_str(), (sAppDir + "quorix.exe").c_str(), FALSE)) return false;
     if (!CopyFileA((buildDir() + "padsim\\dinput8.dll").c_str(), (sAppDir + "dinput8.dll").c_str(), FALSE))
         return false;
-    // Wine prefers its own dinput8 unless told otherwise; a child's environment
-    // does not reliably carry that, the prefix's per-program default does.
+    // Wine prefers its own dinput8 unless told otherwise; the prefix's per-program
+    // default does, where an environment override would not reliably reach the child.
     regWrite("Software\\Wine\\AppDefaults\\quorix.exe\\DllOverrides", "dinput8", REG_SZ,
              textValue("native,builtin").second);
     // This handle keeps the controllers' block alive for the whole test.
@@ -41,8 +41,7 @@ bool E2eRig::prepare() {
 }
 
 bool E2eRig::startQuorix() {
-    // The whole value: it replaces what the Wine wrapper set.
-    if (!quorix.start("\"" + sAppDir + "quorix.exe\"", "WINEDLLOVERRIDES=dinput8=n,b;mscoree,mshtml=")) return false;
+    if (!quorix.start("\"" + sAppDir + "quorix.exe\"")) return false;
     return dlgWait([this] { return quorix.frame() != nullptr || !quorix.running(); }, 20000) && quorix.frame();
 }
 
