@@ -60,9 +60,12 @@ RegDump regDump(const std::string& path) {
     return out;
 }
 
-// Below the program's settings key ("" is the key itself).
-static void seed(const std::string& k, const char* name, const RegValue& v) {
-    regWrite(std::string(kQuorixRegRoot) + (k.empty() ? "" : "\\" + k), name, v.first, v.second);
+std::string quorixKey(const std::string& sub) {
+    return std::string(kQuorixRegRoot) + (sub.empty() ? "" : "\\" + sub);
+}
+
+void seed(const std::string& sub, const char* name, const RegValue& v) {
+    regWrite(quorixKey(sub), name, v.first, v.second);
 }
 
 void seedLink(unsigned short port, DWORD intervalMs) {
