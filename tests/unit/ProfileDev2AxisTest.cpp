@@ -27,10 +27,8 @@ const TransferCase kTransferCases[] = {
     {"clamped to the same value", {1000, 3000}, {{500, 0.0, 1}, {999, 0.0, 0, 1}}},
     {"inverted", {1000, 3000, 1}, {{1000, 100.0, 1}, {3000, 0.0, 1}, {500, 100.0, 1}, {2000, 50.0, 1}}},
     {"empty range", {5, 5}, {{7, 0.0, 1}}},
-    {"empty range inverted", {5, 5, 1}, {{7, 100.0, 1}}},
     // Registry values may span the whole int range; the position must stay 0..100.
     {"whole int range", {INT_MIN, INT_MAX}, {{INT_MIN, 0.0, 1}, {INT_MAX, 100.0, 1}, {1, 50.0, 1}}},
-    {"wide range", {-2000000000, 2000000000}, {{1000000000, 75.0, 1}}},
     {"above a range ending at 0", {INT_MIN, 0}, {{INT_MAX, 100.0, 1}}},
     {"below a range from 0", {0, INT_MAX}, {{INT_MIN, 0.0, 1}}},
     {"one step at the top", {INT_MAX - 1, INT_MAX}, {{INT_MAX, 100.0, 1}}},
