@@ -1,10 +1,6 @@
 #pragma once
-// Drives dialogs as a user would, in this process or another: finds them by caption
-// and a control only they have, reads controls with window messages (WM_GETTEXT and
-// CB_GETLBTEXT cross processes; GetWindowText does not for controls), posts the
-// commands a user's action causes, and answers message boxes by caption.
-// In-process, a dialog procedure's message box blocks its thread: send the command
-// while a helper thread answers (sendAnswering, answerPrompts).
+// Drives dialogs of this process or another as a user would; controls are read with window
+// messages, which cross processes (GetWindowText does not for another process's controls).
 
 #include <windows.h>
 
@@ -37,9 +33,8 @@ void dlgClick(HWND dlg, int id);
 // Waits for a message box with that caption, returns its text and presses button; "" if none came.
 std::string answerBox(DWORD pid, const char* caption, int button, DWORD ms = kDlgWaitMs);
 
-// In-process, for a command that may open a modal window on this thread: sends command
-// id to dlg while a helper thread answers the box with that caption with button. The
-// box's text, "" if none opened.
+// In-process, where a box blocks this thread: sends command id to dlg while a helper thread
+// answers the box with that caption with button. The box's text, "" if none opened.
 std::string sendAnswering(HWND dlg, int id, const char* caption, int button);
 // Runs command id of dlg and answers its name prompts ("DLGSTR") in turn: types the next
 // answer and presses "OK" ("Cancel" for null). Returns each prompt as "prompt|name". In

@@ -27,11 +27,9 @@ std::string commaLocale() {
 
 TEST(ValueToString, IntegersAppendToExistingText) {
     for (int v : {0, -7, INT_MAX, INT_MIN}) {
-        MyString s("x="), l("x=");
+        MyString s("x=");
         EXPECT_EQ(0, ValueToString(s, v));
-        EXPECT_EQ(0, ValueToString(l, static_cast<long>(v)));
         EXPECT_EQ("x=" + std::to_string(v), s.text());
-        EXPECT_EQ("x=" + std::to_string(v), l.text());
     }
 }
 
@@ -78,11 +76,9 @@ TEST(StringToDouble, ParsesLikeAtofInTheCLocale) {
         if (round == 1) setlocale(LC_ALL, "C");
         for (const auto& c : cases) {
             SCOPED_TRACE((round ? "C" : comma) + ": '" + c.text + "'");
-            double out = 99.0, viaString = 99.0;
-            MyString s(c.text);
-            EXPECT_EQ(0, StringToDouble(out, c.text) + StringToDouble(viaString, s));
+            double out = 99.0;
+            EXPECT_EQ(0, StringToDouble(out, c.text));
             EXPECT_EQ(c.v, out);
-            EXPECT_EQ(c.v, viaString);
         }
     }
     double out = 99.0;
