@@ -1,7 +1,6 @@
 #pragma once
-// The real quorix.exe with the virtual controllers (our own dinput8.dll beside a
-// copy of it) and the stand-in simulator on 127.0.0.1, for end-to-end tests and
-// the end-to-end benchmark.
+// A copy of the real quorix.exe beside our virtual dinput8.dll, and the stand-in simulator
+// on 127.0.0.1: for the end-to-end tests and benchmark.
 
 #include <windows.h>
 
@@ -15,7 +14,6 @@
 
 // The program's settings key, as the program uses it.
 extern const char* const kQuorixRegRoot;
-// Removes every stored setting of the program.
 void clearQuorixSettings();
 
 // The real quorix.exe, ended by the test at the latest in the destructor.
@@ -33,8 +31,7 @@ public:
     ~E2eRig();
     // Copies quorix.exe and the virtual dinput8.dll into a folder of their own.
     bool prepare();
-    // Starts the program there with Wine told to load our dinput8.dll and waits for
-    // its frame window; false if it did not appear.
+    // Starts the copy and waits for its frame window; false if it did not appear.
     bool startQuorix();
     // Command datagrams that arrived so far, in order.
     std::vector<std::string> commands() const;

@@ -1,7 +1,6 @@
 #pragma once
-// Counts the WM_SETTEXT messages that reach the raw, reported and corrected
-// fields of the eight axis rows of a "DLGCFG" dialog of this process, to prove
-// that a still controller costs the dialog no control writes.
+// Counts WM_SETTEXT to the raw, reported and corrected fields of the eight axis rows of a
+// "DLGCFG" dialog of this process: a still controller must cost the dialog no writes.
 
 #include <windows.h>
 
