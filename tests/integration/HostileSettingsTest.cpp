@@ -5,7 +5,6 @@
 
 #include <climits>
 #include <cmath>
-#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
@@ -39,11 +38,7 @@ std::string points(int first, int last) {  // a curve of 20 points, its ends rep
 class HostileSettingsTest : public ::testing::Test {
 protected:
     void SetUp() override { deleteTestSettings(); }
-    void TearDown() override {
-        h.reset();
-        deleteTestSettings();
-    }
-    std::unique_ptr<AppHarness> h;
+    void TearDown() override { deleteTestSettings(); }
 };
 
 // Each row damages one stored value. Every command of every assignment stays within
@@ -84,23 +79,25 @@ TEST_F(HostileSettingsTest, DamagedSettingsLoseNothingElseAndSaveStably) {
         {A, "aiTranslate", B, pts + "x"}, {A, "aiTranslate", B, ""}, {A, "bIs50Axis", N, dw(7)},
         {A, "bInvert", N, dw(-1)}};
     // Starts on what is stored, drives every assignment over the raw range, quits (which saves).
+    const int kRaws[] = {INT_MIN, -70000, -5, 0, 1, 99, 327, 16384, 49151, 65000, 65535, 1 << 20, INT_MAX, 10};
     auto startAndQuit = [&](int devices, RegDump& stored) {
-        h.reset(new AppHarness);
-        ASSERT_EQ(0, h->init());
-        EXPECT_EQ(devices, h->app.hwDevices.count);
-        for (int p = 0; p < h->app.profiles.count; ++p)
-            for (int i = 0; i < h->app.profiles.items[p]->dev2Axis.count; ++i)
-                for (int raw : {INT_MIN, -70000, -5, 0, 1, 99, 327, 16384, 49151, 65000, 65535, 1 << 20, INT_MAX, 10}) {
-                    ProfileDev2Axis* a = h->app.profiles.items[p]->dev2Axis.items[i];
-                    int changed = 0;
-                    double v = -2;
-                    MyString cmd;
-                    a->apply(changed, v, raw);
-                    ASSERT_TRUE(v >= 0.0 && v <= 100.0) << a->idILDevice << " raw " << raw << ": " << v;
-                    ASSERT_EQ(0, a->pILDevice->makeCommand(cmd, roundMy(v)));
-                    EXPECT_LE(fabs(atof(strrchr(cmd.text(), '\\') + 1)), 1.0) << cmd.text();
-                }
-        h.reset();
+        {
+            AppHarness h;  // on the stack: IntegrationHelpers.h tells why
+            ASSERT_EQ(0, h.init());
+            EXPECT_EQ(devices, h.app.hwDevices.count);
+            for (int p = 0; p < h.app.profiles.count; ++p)
+                for (int i = 0; i < h.app.profiles.items[p]->dev2Axis.count; ++i)
+                    for (int raw : kRaws) {
+                        ProfileDev2Axis* a = h.app.profiles.items[p]->dev2Axis.items[i];
+                        int changed = 0;
+                        double v = -2;
+                        MyString cmd;
+                        a->apply(changed, v, raw);
+                        ASSERT_TRUE(v >= 0.0 && v <= 100.0) << a->idILDevice << " raw " << raw << ": " << v;
+                        ASSERT_EQ(0, a->pILDevice->makeCommand(cmd, roundMy(v)));
+                        EXPECT_LE(fabs(atof(strrchr(cmd.text(), '\\') + 1)), 1.0) << cmd.text();
+                    }
+        }  // quit, which saves
         stored = regDump(kRoot);
     };
     for (const Put& g : good) put(g);
