@@ -31,12 +31,15 @@ TEST_F(DiscoveryTest, FirstPassConnectsEveryAttachedControllerAndNotificationsFo
     ASSERT_EQ(2, h.app.hwDevices.count);
     EXPECT_EQ("ca-", state(0)) << "a new profile assigns nothing";
     EXPECT_EQ("ca-", state(1));
-    EXPECT_STREQ("Pedals", device(1)->usrName.text());
     EXPECT_EQ(static_cast<DWORD>(DI8DEVCLASS_GAMECTRL), h.di.dwLastEnumClass);
     EXPECT_EQ(static_cast<DWORD>(DIEDFL_ATTACHEDONLY), h.di.dwLastEnumFlags);
     ASSERT_NE(nullptr, h.di.lastDevice(stick));
     EXPECT_EQ(h.app.hFrameWnd, h.di.lastDevice(stick)->hCoopWnd);
     EXPECT_NE(nullptr, h.app.hDevNotify);
+    const int passes = h.di.iEnumDevicesCalls;  // arrival and removal start one (the tests below)
+    for (WPARAM other : {WPARAM(DBT_DEVNODES_CHANGED), WPARAM(DBT_QUERYCHANGECONFIG), WPARAM(DBT_DEVICEQUERYREMOVE)})
+        deviceEvent(other);
+    EXPECT_EQ(passes, h.di.iEnumDevicesCalls) << "only arrival and removal start a pass";
     h.quit();
     EXPECT_EQ(nullptr, h.app.hDevNotify);
 }
@@ -71,18 +74,6 @@ TEST_F(DiscoveryTest, UnplugKeepsEntryAndReplugRebindsKnownDevice) {
     ASSERT_EQ(2, h.app.hwDevices.count) << "a known GUID gets no second entry";
     EXPECT_EQ("cau", state(1));
     EXPECT_NE(nullptr, device(1)->axes[HWA_Z - 1].pDev2Axis);
-}
-
-TEST_F(DiscoveryTest, OnlyArrivalAndRemovalStartAPass) {
-    ASSERT_EQ(0, h.init());
-    int passes = h.di.iEnumDevicesCalls;
-    for (WPARAM other : {WPARAM(DBT_DEVNODES_CHANGED), WPARAM(DBT_QUERYCHANGECONFIG), WPARAM(DBT_DEVICEQUERYREMOVE)})
-        deviceEvent(other);
-    EXPECT_EQ(passes, h.di.iEnumDevicesCalls);
-    deviceEvent(DBT_DEVICEARRIVAL);
-    deviceEvent(DBT_DEVICEREMOVECOMPLETE);
-    EXPECT_EQ(passes + 2, h.di.iEnumDevicesCalls);
-    EXPECT_EQ(0, h.app.bEnumerating);
 }
 
 }  // namespace

@@ -69,15 +69,6 @@ TEST_F(SettingsTest, FailedStartNeverOverwritesStoredSettings) {
         EXPECT_EQ(0, h.app.close());
     }
     EXPECT_EQ(dwordValue(37), regRead(root, "uiTimerInterval"));
-    {
-        // A failure after the settings were read still saves them (they are complete).
-        AppHarness h;
-        h.app.pDirectInput8Create = refuseDirectInput8Create;
-        EXPECT_EQ(1, h.init());
-        h.app.uiTimerInterval = 64;
-        h.app.close();
-    }
-    EXPECT_EQ(dwordValue(64), regRead(root, "uiTimerInterval"));
 }
 
 // A controller key of any name loads, the user name defaulting to the instance name. (That an
@@ -99,7 +90,6 @@ TEST_F(SettingsTest, ActiveProfileByStoredName) {
     Profile* pAct = nullptr;
     for (const char* n : {"Zulu", "alpha", "Mike"}) makeKey(profiles + "\\" + n);
     const std::vector<std::string> order = regNames(profiles);
-    ASSERT_EQ(3u, order.size());
     for (const char* stored : {"Mike", "Gone", "", "mike"}) {
         SCOPED_TRACE(stored);
         makeKey(profiles, "sActProfile", stored);
@@ -146,11 +136,6 @@ TEST_F(SettingsTest, SaveLeavesExactlyTheCurrentProfilesUnderTheirExactNames) {
               names(alpha + "\\Dev2Axis\\1", true));
 
     EXPECT_EQ(dwordValue(HWA_RZ), regRead(profiles + "\\FOO\\Dev2Axis\\1", "idAxis"));  // the renamed key holds it
-
-    // Without an active profile no name is stored.
-    ASSERT_EQ(0, list.saveConfig(MyString(kTestRegRoot), nullptr));
-    EXPECT_TRUE(regNames(profiles, true).empty());
-    EXPECT_EQ((Names{"Alpha", "FOO", "Gamma"}), names(profiles));
 }
 
 // A profile that cannot be stored costs only itself: the ones after it and the other
