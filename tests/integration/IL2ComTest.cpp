@@ -53,7 +53,6 @@ protected:
         for (const auto& r : sim.records()) out.push_back(r.sDatagram);
         return out;
     }
-    int test(int& bFlush) { return com.testConnection(bFlush); }
     int trayFlag() { return (app.usStateFlags & STATEFLAG_IL2_CONNECTED) != 0; }
 
     Il2SimServer sim;
@@ -92,7 +91,7 @@ TEST_F(IL2ComTest, LinkStatesFollowTheAnswers) {
         sim.clearRecords();
         gTestTick += s.ms;
         int flush = s.flushIn;
-        EXPECT_EQ(s.status, test(flush));
+        EXPECT_EQ(s.status, com.testConnection(flush));
         EXPECT_EQ(s.connected, com.bConnected);
         EXPECT_EQ(s.connected, trayFlag());
         EXPECT_EQ(s.connected && s.inCockpit && s.cockpit == "-" ? 1 : s.connected ? 0 : -1, com.iInCockpit);
@@ -208,7 +207,7 @@ TEST_F(IL2ComTest, NothingIsSentWithoutASocketAndTheLogTellsEachStep) {
     app.hLogFile = CreateFileA(log, GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS, 0, nullptr);
     ASSERT_NE(INVALID_HANDLE_VALUE, app.hLogFile);
     int flush = 0;
-    ASSERT_EQ(0, test(flush));
+    ASSERT_EQ(0, com.testConnection(flush));
     EXPECT_EQ(0, com.sendIL2DeviceCmd(cmd));
     CloseHandle(app.hLogFile);
     app.hLogFile = INVALID_HANDLE_VALUE;
