@@ -5,7 +5,6 @@
 
 #include <climits>
 #include <cmath>
-#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
@@ -36,20 +35,10 @@ std::string points(int first, int last) {  // a curve of 20 points, its ends rep
     return binaryValue(a, sizeof a).second;
 }
 
-class HostileSettingsTest : public ::testing::Test {
-protected:
-    void SetUp() override { deleteTestSettings(); }
-    void TearDown() override {
-        h.reset();
-        deleteTestSettings();
-    }
-    std::unique_ptr<AppHarness> h;
-};
-
 // Each row damages one stored value. Every command of every assignment stays within
 // -1.00 .. 1.00, nothing undamaged is lost, a second save writes the same bytes, and a
 // HwDev key without a usable guid loads as no controller and is never written as one.
-TEST_F(HostileSettingsTest, DamagedSettingsLoseNothingElseAndSaveStably) {
+TEST(HostileSettingsTest, DamagedSettingsLoseNothingElseAndSaveStably) {
     const std::string I = "IL2Com", D = kDev, A = "Profiles\\Flying\\Dev2Axis\\1", P = "Profiles", big(5000, '9'),
                       pts = points(0, 95);
     const DWORD N = REG_DWORD, T = REG_SZ, B = REG_BINARY;
@@ -84,25 +73,33 @@ TEST_F(HostileSettingsTest, DamagedSettingsLoseNothingElseAndSaveStably) {
         {A, "aiTranslate", B, pts + "x"}, {A, "aiTranslate", B, ""}, {A, "bIs50Axis", N, dw(7)},
         {A, "bInvert", N, dw(-1)}};
     // Starts on what is stored, drives every assignment over the raw range, quits (which saves).
+    const int kRaws[] = {INT_MIN, -70000, -5, 0, 1, 99, 327, 16384, 49151, 65000, 65535, 1 << 20, INT_MAX, 10};
     auto startAndQuit = [&](int devices, RegDump& stored) {
-        h.reset(new AppHarness);
-        ASSERT_EQ(0, h->init());
-        EXPECT_EQ(devices, h->app.hwDevices.count);
-        for (int p = 0; p < h->app.profiles.count; ++p)
-            for (int i = 0; i < h->app.profiles.items[p]->dev2Axis.count; ++i)
-                for (int raw : {INT_MIN, -70000, -5, 0, 1, 99, 327, 16384, 49151, 65000, 65535, 1 << 20, INT_MAX, 10}) {
-                    ProfileDev2Axis* a = h->app.profiles.items[p]->dev2Axis.items[i];
-                    int changed = 0;
-                    double v = -2;
-                    MyString cmd;
-                    a->apply(changed, v, raw);
-                    ASSERT_TRUE(v >= 0.0 && v <= 100.0) << a->idILDevice << " raw " << raw << ": " << v;
-                    ASSERT_EQ(0, a->pILDevice->makeCommand(cmd, roundMy(v)));
-                    EXPECT_LE(fabs(atof(strrchr(cmd.text(), '\\') + 1)), 1.0) << cmd.text();
+        {
+            AppHarness h;  // on the stack: IntegrationHelpers.h tells why
+            ASSERT_EQ(0, h.init());
+            EXPECT_EQ(devices, h.app.hwDevices.count);
+            for (int p = 0; p < h.app.profiles.count; ++p)
+                for (int i = 0; i < h.app.profiles.items[p]->dev2Axis.count; ++i) {
+                    ProfileDev2Axis* a = h.app.profiles.items[p]->dev2Axis.items[i];
+                    // What the dialog shows, and the device side's index of the axis:
+                    for (int pt : a->aiTranslate) EXPECT_TRUE(pt >= 0 && pt <= 100) << "point " << pt;
+                    EXPECT_TRUE(a->idAxis >= HWA_NONE && a->idAxis <= HWA_SLD2) << "axis " << a->idAxis;
+                    EXPECT_LT(a->iMinCalibVal, a->iMaxCalibVal);
+                    for (int raw : kRaws) {
+                        int changed = 0;
+                        double v = -2;
+                        MyString cmd;
+                        a->apply(changed, v, raw);
+                        ASSERT_TRUE(v >= 0.0 && v <= 100.0) << a->idILDevice << " raw " << raw << ": " << v;
+                        ASSERT_EQ(0, a->pILDevice->makeCommand(cmd, roundMy(v)));
+                        EXPECT_LE(fabs(atof(strrchr(cmd.text(), '\\') + 1)), 1.0) << cmd.text();
+                    }
                 }
-        h.reset();
+        }  // quit, which saves
         stored = regDump(kRoot);
     };
+    deleteTestSettings();
     for (const Put& g : good) put(g);
     const RegDump seeded = regDump(kRoot);
     for (const Put& r : rows) {
@@ -124,6 +121,7 @@ TEST_F(HostileSettingsTest, DamagedSettingsLoseNothingElseAndSaveStably) {
             EXPECT_TRUE(first.count(e.first) && first.at(e.first) == e.second) << "lost: " << e.first;
         }
     }
+    deleteTestSettings();
 }
 
 }  // namespace

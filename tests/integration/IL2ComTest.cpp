@@ -53,7 +53,6 @@ protected:
         for (const auto& r : sim.records()) out.push_back(r.sDatagram);
         return out;
     }
-    int test(int& bFlush) { return com.testConnection(bFlush); }
     int trayFlag() { return (app.usStateFlags & STATEFLAG_IL2_CONNECTED) != 0; }
 
     Il2SimServer sim;
@@ -81,7 +80,6 @@ TEST_F(IL2ComTest, LinkStatesFollowTheAnswers) {
         {"cockpit empty", 1, 0, "-", "", 1000, 0, 0, 1, 0},
         {"cockpit trailing space", 1, 0, "-", "A/6\\81\\1 ", 1000, 0, 0, 1, 0},
         {"cockpit trailing NUL", 1, 0, "-", std::string("A/6\\81\\1\0", 9), 1000, 0, 0, 1, 0},
-        {"cockpit with more", 1, 0, "-", "A/6\\81\\1/2\\1.00", 1000, 0, 0, 1, 0},
     };
     for (const auto& s : steps) {
         SCOPED_TRACE(s.name);
@@ -93,7 +91,7 @@ TEST_F(IL2ComTest, LinkStatesFollowTheAnswers) {
         sim.clearRecords();
         gTestTick += s.ms;
         int flush = s.flushIn;
-        EXPECT_EQ(s.status, test(flush));
+        EXPECT_EQ(s.status, com.testConnection(flush));
         EXPECT_EQ(s.connected, com.bConnected);
         EXPECT_EQ(s.connected, trayFlag());
         EXPECT_EQ(s.connected && s.inCockpit && s.cockpit == "-" ? 1 : s.connected ? 0 : -1, com.iInCockpit);
@@ -209,7 +207,7 @@ TEST_F(IL2ComTest, NothingIsSentWithoutASocketAndTheLogTellsEachStep) {
     app.hLogFile = CreateFileA(log, GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS, 0, nullptr);
     ASSERT_NE(INVALID_HANDLE_VALUE, app.hLogFile);
     int flush = 0;
-    ASSERT_EQ(0, test(flush));
+    ASSERT_EQ(0, com.testConnection(flush));
     EXPECT_EQ(0, com.sendIL2DeviceCmd(cmd));
     CloseHandle(app.hLogFile);
     app.hLogFile = INVALID_HANDLE_VALUE;
@@ -222,20 +220,14 @@ TEST_F(IL2ComTest, NothingIsSentWithoutASocketAndTheLogTellsEachStep) {
               text.str());
 }
 
-// Mistyped values keep the current ones; stored ones are taken unchecked, and
-// a port 0 or a refused address makes every attempt a no-op.
-TEST_F(IL2ComTest, StoredSettingsAreTakenOnlyWithTheirType) {
+// Stored values are taken unchecked (mistyped ones are the readers' test), and a port 0 or a
+// refused address makes every attempt a no-op.
+TEST_F(IL2ComTest, StoredRefusedValuesMakeEveryAttemptANoOp) {
     ScratchKey scratch("QuorixTest-IL2Com");
     const std::string sub = std::string(scratch.path().text()) + "\\IL2Com";
-    IL2Com back(app);
-    EXPECT_EQ(0, back.readConfig(scratch.path()));  // no key: the defaults stay
-    EXPECT_EQ(3333, back.iIL2Port);
-    EXPECT_STREQ("localhost", back.sIL2Addr.text());
-    regWrite(sub, "iIL2Port", REG_SZ, textValue("99").second);
-    EXPECT_EQ(0, back.readConfig(scratch.path()));
-    EXPECT_EQ(3333, back.iIL2Port);
     regWrite(sub, "iIL2Port", REG_DWORD, dwordValue(0).second);
     regWrite(sub, "sIL2Addr", REG_SZ, textValue("LOCALHOST").second);
+    IL2Com back(app);
     EXPECT_EQ(0, back.readConfig(scratch.path()));
     EXPECT_EQ(0, back.iIL2Port);
     EXPECT_STREQ("LOCALHOST", back.sIL2Addr.text());

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "il2sim/Il2SimServer.h"
-#include "support/AppHarness.h"
+#include "support/IntegrationHelpers.h"
 #include "support/TickSource.h"
 
 namespace {
@@ -17,35 +17,16 @@ namespace {
 typedef std::vector<std::string> Wire;
 const char kMarker[] = "marker";
 
-class PollRoundTest : public ::testing::Test {
+class PollRoundTest : public AppTest {
 protected:
     void SetUp() override {
-        deleteTestSettings();
         ASSERT_EQ(0, sim.start(0));
         stick = h.di.addController(fakeGuid(10), "Stick");
         ASSERT_EQ(0, h.init());
         KillTimer(h.app.hFrameWnd, h.app.uiTimerId);  // rounds run only when the test says
         h.app.uiTimerId = 0, gTestTick = 100000, h.app.il2Com.pfnGetTickCount = testTick;
-        ASSERT_EQ(0, connectToSim(h.app));
-    }
-    int connectToSim(Quorix& app) {
         MyString addr("127.0.0.1");
-        return app.il2Com.setAddress(addr) | app.il2Com.setPort(sim.port());
-    }
-    void TearDown() override {
-        h.quit();
-        sim.stop();
-        deleteTestSettings();
-    }
-    // Assigns axis of the stick to control id (calibration 0..max) and binds the profile.
-    ProfileDev2Axis* bind(IdILDevice id, IdHwAxis axis, int max = 65536) {
-        ProfileDev2Axis* d2a = nullptr;
-        GUID g = fakeGuid(10);
-        EXPECT_EQ(0, h.app.pActProfile->findByILDev(d2a, id));
-        EXPECT_EQ(0, d2a->attach(g, axis));
-        d2a->iMaxCalibVal = max;
-        EXPECT_EQ(0, h.app.reapplyProfile());
-        return d2a;
+        ASSERT_EQ(0, h.app.il2Com.setAddress(addr) | h.app.il2Com.setPort(sim.port()));
     }
     HwDevice& dev() { return *h.app.hwDevices.items[0]; }
     void move(IdHwAxis a, LONG v) { h.di.setAxis(stick, a, v); }
@@ -72,7 +53,6 @@ protected:
     }
 
     Il2SimServer sim;
-    AppHarness h;
     int stick = 0;
 };
 
@@ -101,35 +81,6 @@ TEST_P(FlushRangeTest, FlushBeforeAnyAcceptedValueStaysInRange) {
 }
 INSTANTIATE_TEST_SUITE_P(DialogClosedAndOpen, FlushRangeTest, ::testing::Values(0, 1));
 
-// Wrong versions, oversize and silent answers are the link tests' rows; here a garbage
-// answer and a restarted simulator, each costing a round at most one time-out.
-TEST_F(PollRoundTest, MisbehavingSimulatorNeverHoldsARoundBeyondOneTimeOut) {
-    bind(IDIL_AILERONS, HWA_X);
-    sim.setInCockpit(1);
-    LONG x = 1000;
-    for (int restart : {0, 1}) {
-        SCOPED_TRACE(restart ? "restart" : "garbage");
-        round(1000);
-        ASSERT_EQ(1, h.app.il2Com.iInCockpit);
-        if (restart) sim.stop();
-        else sim.setScriptedAnswer("R/2", std::string("\x7f\0garbage\xff", 10));
-        for (int i = 0; i < 3; ++i) {  // the answer time-out is 200 ms; the bound leaves room for a busy machine
-            const DWORD t0 = GetTickCount();
-            round(1000);
-            EXPECT_LT(GetTickCount() - t0, 600u);
-        }
-        EXPECT_NE(1, h.app.il2Com.iInCockpit);
-        ASSERT_EQ(0, restart ? sim.start(static_cast<unsigned short>(h.app.il2Com.iIL2Port)) : 0);
-        sim.clearScriptedAnswers();
-        for (int i = 0; i < 3 && h.app.il2Com.iInCockpit != 1; ++i) round(1000);
-        EXPECT_EQ(1, h.app.il2Com.iInCockpit) << "reconnected";
-        sent();
-        move(HWA_X, x += 6554);  // 10 % further
-        round(0);
-        EXPECT_EQ(1u, sent().size()) << "sending resumed";
-    }
-}
-
 // Raw 10 * n - 0.5 % of the range: each value is a half, rounded away from zero.
 TEST_F(PollRoundTest, ReadsEachAxisFromItsOwnMemberInTableOrderAndRoundsHalvesUp) {
     const struct { IdHwAxis axis; IdILDevice control; } map[] = {
@@ -138,7 +89,7 @@ TEST_F(PollRoundTest, ReadsEachAxisFromItsOwnMemberInTableOrderAndRoundsHalvesUp
         {HWA_SLD1, IDIL_TRIM_ELEVATOR}, {HWA_SLD2, IDIL_TRIM_RUDDER}};
     // Assigned in reverse, so the order on the wire comes from the device alone.
     for (int i = HWA_COUNT - 1; i >= 0; --i) {
-        bind(map[i].control, map[i].axis, 1000);
+        bind(map[i].control, map[i].axis)->iMaxCalibVal = 1000;
         move(map[i].axis, 100 * (i + 1) - 5);
     }
     sim.setInCockpit(1);
@@ -200,22 +151,13 @@ TEST_F(PollRoundTest, UnreadableDeviceEndsTheRoundAndSendsNothing) {
     }
 }
 
-TEST_F(PollRoundTest, NoRoundWhileEnumeratingOrWithoutDevices) {
+TEST_F(PollRoundTest, NoRoundWhileEnumerating) {
     bind(IDIL_AILERONS, HWA_X);
     sim.setInCockpit(1);
     h.app.bEnumerating = 1;
     EXPECT_EQ(0, round());
     h.app.bEnumerating = 0;
     EXPECT_EQ(0u, sim.recordCount()) << "the link test waits for its answers; none was even asked";
-
-    h.quit();
-    UnregisterClassA("Quorix", h.hInst);
-    deleteTestSettings();  // the device list that quit saved
-    AppHarness none;  // a second application object, without controllers
-    ASSERT_EQ(0, none.init());
-    ASSERT_EQ(0, connectToSim(none.app));
-    EXPECT_EQ(0, none.app.runRound());
-    EXPECT_EQ(0u, sim.recordCount());
 }
 
 }  // namespace

@@ -75,13 +75,11 @@ TEST_F(Registry, ReadersTakeOnlyTheirOwnType) {
         {"blank", ""},      {"expand", "%TEMP%\\q"}, {"multi", "one"},      {"unterminated", "1.5"},
     };
     for (const auto& c : texts) {
-        MyString out("previous"), def("def"), viaString("previous");
+        MyString out("previous");
         EXPECT_EQ(0, getRegistryString(out, key(), c.name, "def"));
         EXPECT_STREQ(c.value, out.text()) << c.name;
-        getRegistryString(viaString, key(), c.name, def);
-        EXPECT_STREQ(c.value, viaString.text()) << c.name;
     }
-    MyString self("self");  // the default may be the output itself
+    MyString self("self");  // the default may be the output itself (the other overload)
     getRegistryString(self, key(), "missing", self);
     EXPECT_STREQ("self", self.text());
 
@@ -112,40 +110,13 @@ TEST_F(Registry, BinaryReadsAtMostTheBufferSize) {
     }
 }
 
-TEST_F(Registry, NullKeyReadsDefaultsAndRefusesWrites) {
+// A sub-key that cannot be opened leaves a null key to the writers (no reader gets one).
+TEST_F(Registry, NullKeyRefusesWrites) {
     HKEY none = nullptr;
-    int i = 0;
-    double d = 0;
-    MyString s(nullptr);
     MyStringArray names;
-    EXPECT_EQ(0, getRegistryInt(i, none, "a", 4) | getRegistryDouble(d, none, "a", 1.25) |
-                     getRegistryString(s, none, "a", "def"));
-    EXPECT_EQ(4, i);
-    EXPECT_EQ(1.25, d);
-    EXPECT_STREQ("def", s.text());
     for (int status : {setRegistryInt(none, "a", 1), setRegistryString(none, "a", "x"), enumRegKeys(&names, none),
                        clearRegistryKey(none)})
         EXPECT_EQ(1, status);
-}
-
-TEST_F(Registry, ClearRemovesEverythingAtAnyDepth) {
-    // Value names far longer than any sub-key name, and in B a sub-key name longer
-    // than its value names: the one name buffer must fit both kinds.
-    const std::string longName(300, 'v');
-    const struct { const char* sub; std::vector<std::string> values; } keys[] = {
-        {nullptr, {"", "one", longName}}, {"A", {"x", longName + "A"}}, {"A\\deep", {"y"}},
-        {"A\\deep\\deeper", {longName}}, {"B", {"z"}}, {"B\\sub", {}}};
-    for (const auto& k : keys) {
-        regWrite(path(k.sub));
-        for (const std::string& v : k.values) regWrite(path(k.sub), v.c_str(), REG_SZ, std::string("v", 2));
-    }
-    ASSERT_EQ(2u, regNames(path()).size());
-    ASSERT_EQ(3u, regNames(path(), true).size());
-    EXPECT_EQ(0, clearRegistryKey(key()));
-    EXPECT_TRUE(regNames(path()).empty());
-    EXPECT_TRUE(regNames(path(), true).empty());
-    EXPECT_EQ(0, clearRegistryKey(key()));  // already empty
-    EXPECT_EQ(0, setRegistryInt(key(), "still-usable", 1));
 }
 
 TEST_F(Registry, ClearReportsValuesItCannotDelete) {
