@@ -180,6 +180,11 @@ LRESULT CALLBACK AppWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam
     case WM_ENDSESSION:
         if (wParam) pApp->close();
         return 0;
+    case WM_NCDESTROY:
+        // The object may die with the window: a later frame window's first messages
+        // (before WM_CREATE) must not reach it through the default branch.
+        pApp = nullptr;
+        return DefWindowProcA(hwnd, msg, wParam, lParam);
     case WM_MOVE:
     case WM_SIZE:
     case WM_SETFOCUS:

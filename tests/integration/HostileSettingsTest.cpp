@@ -76,7 +76,7 @@ TEST(HostileSettingsTest, DamagedSettingsLoseNothingElseAndSaveStably) {
     const int kRaws[] = {INT_MIN, -70000, -5, 0, 1, 99, 327, 16384, 49151, 65000, 65535, 1 << 20, INT_MAX, 10};
     auto startAndQuit = [&](int devices, RegDump& stored) {
         {
-            AppHarness h;  // on the stack: IntegrationHelpers.h tells why
+            AppHarness h;
             ASSERT_EQ(0, h.init());
             EXPECT_EQ(devices, h.app.hwDevices.count);
             for (int p = 0; p < h.app.profiles.count; ++p)

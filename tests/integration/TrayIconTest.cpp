@@ -83,6 +83,19 @@ TEST_F(TrayIconTest, UnknownCommandsAreIgnoredAndQuitRemovesTheIconAndEndsTheLoo
     EXPECT_TRUE(PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
 }
 
+// The frame window's procedure must forget an application object with its window: a later
+// window's first messages (before WM_CREATE) would read freed memory otherwise.
+TEST(FrameWindowTest, ANewFrameWindowNeverReachesAGoneApplicationObject) {
+    void* block = VirtualAlloc(nullptr, sizeof(AppHarness), MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+    ASSERT_NE(nullptr, block);
+    AppHarness* gone = new (block) AppHarness;
+    ASSERT_EQ(0, gone->init());
+    gone->~AppHarness();
+    VirtualFree(block, 0, MEM_RELEASE);
+    AppHarness h;
+    EXPECT_EQ(0, h.init());
+}
+
 struct MenuSeen { int seen = 0; RECT rect = {}; } gMenu;
 // Runs inside the menu's own modal loop: notes the open popup, then closes it.
 void CALLBACK closeOpenMenu(HWND, UINT, UINT_PTR, DWORD) {

@@ -6,11 +6,6 @@ const char* const kTestRegRoot = "Software\\Velmora\\QuorixTest-App";
 
 void deleteTestSettings() { RegDeleteTreeA(HKEY_CURRENT_USER, kTestRegRoot); }
 
-HRESULT WINAPI refuseDirectInput8Create(HINSTANCE, DWORD, REFIID, LPVOID* out, LPUNKNOWN) {
-    *out = nullptr;
-    return E_FAIL;
-}
-
 AppHarness::AppHarness() : hInst(GetModuleHandleA(nullptr)) {
     gShellRequests.clear();
     app.sRegRoot = kTestRegRoot;

@@ -12,8 +12,6 @@ extern const char* const kTestRegRoot;
 // Removes the scratch settings key and everything below it.
 void deleteTestSettings();
 
-// Stand-in for DirectInput8Create that refuses, for tests that need no DirectInput.
-HRESULT WINAPI refuseDirectInput8Create(HINSTANCE, DWORD, REFIID, LPVOID*, LPUNKNOWN);
 
 class AppHarness {
 public:

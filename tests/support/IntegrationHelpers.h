@@ -5,10 +5,6 @@
 
 #include "support/AppHarness.h"
 
-// The frame window's procedure keeps a pointer to the last application object and reads it on a
-// new frame window's first messages, before WM_CREATE renews it. Memory given back to the system
-// there makes the next start fail (CreateWindowEx, error 1400): a harness lives in a fixture or on
-// the stack, whose memory stays mapped, not in a heap block of its own.
 class AppTest : public ::testing::Test {
 protected:
     AppTest() { deleteTestSettings(); }
