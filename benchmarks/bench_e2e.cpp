@@ -8,10 +8,12 @@
 //     one axis changes about every millisecond
 // Usage: bench_e2e [moves per interval] [seconds at rest per interval]
 
+#include <winsock2.h>
 #include <windows.h>
 
 #include <algorithm>
 #include <atomic>
+#include <functional>
 #include <cstdio>
 #include <random>
 #include <string>
@@ -37,6 +39,33 @@ HANDLE gArrivedEvent = nullptr;
 
 long rawOf(int percent) { return (percent * 65536L + 50) / 100; }
 
+// Moves (each to a whole percentage the previous one was not) made after a random
+// delay of 0..interval ms; prints the time from move to datagram.
+void measure(const char* label, DWORD interval, int moves, std::mt19937& rng, const std::function<void(int)>& move) {
+    std::uniform_int_distribution<int> delay(0, static_cast<int>(interval));
+    std::vector<double> lat;
+    int lost = 0;
+    for (int i = 0; i < moves; ++i) {
+        int percent = 5 + (i * 37) % 90;
+        ResetEvent(gArrivedEvent);
+        gWanted = percent;
+        double t0 = nowMs();
+        move(percent);
+        if (WaitForSingleObject(gArrivedEvent, 1000) != WAIT_OBJECT_0) {
+            ++lost;
+            gWanted = -1;
+            continue;
+        }
+        lat.push_back(gArrived.load() - t0);
+        Sleep(static_cast<DWORD>(delay(rng)));
+    }
+    std::sort(lat.begin(), lat.end());
+    auto pct = [&](double p) { return lat.empty() ? -1.0 : lat[std::min(lat.size() - 1, size_t(p * lat.size()))]; };
+    printf("[%3lu ms] %s over %zu moves at random times: p50 %.2f ms, p90 %.2f ms, p99 %.2f ms, max %.2f ms; "
+           "%d moves without a datagram\n",
+           interval, label, lat.size(), pct(0.50), pct(0.90), pct(0.99), lat.empty() ? -1.0 : lat.back(), lost);
+}
+
 // One start of quorix.exe at the given interval; prints its figures.
 bool runAt(E2eRig& rig, DWORD interval, int moves, int restSeconds, std::mt19937& rng) {
     seedLink(rig.sim.port(), interval);
@@ -49,29 +78,8 @@ bool runAt(E2eRig& rig, DWORD interval, int moves, int restSeconds, std::mt19937
         fprintf(stderr, "bench_e2e: no command arrived\n");
         return false;
     }
-    // Latency: each move goes to a whole percentage the previous one was not.
-    std::uniform_int_distribution<int> delay(0, static_cast<int>(interval));
-    std::vector<double> lat;
-    int lost = 0;
-    for (int i = 0; i < moves; ++i) {
-        int percent = 5 + (i * 37) % 90;
-        ResetEvent(gArrivedEvent);
-        gWanted = percent;
-        double t0 = nowMs();
-        rig.pads.setAxis(1, 1, rawOf(percent));
-        if (WaitForSingleObject(gArrivedEvent, 1000) != WAIT_OBJECT_0) {
-            ++lost;
-            gWanted = -1;
-            continue;
-        }
-        lat.push_back(gArrived.load() - t0);
-        Sleep(static_cast<DWORD>(delay(rng)));
-    }
-    std::sort(lat.begin(), lat.end());
-    auto pct = [&](double p) { return lat.empty() ? -1.0 : lat[std::min(lat.size() - 1, size_t(p * lat.size()))]; };
-    printf("[%3lu ms] latency over %zu moves at random times: p50 %.2f ms, p99 %.2f ms, max %.2f ms "
-           "(target p99 <= 2 ms); %d moves without a datagram\n",
-           interval, lat.size(), pct(0.50), pct(0.99), lat.empty() ? -1.0 : lat.back(), lost);
+    measure("move -> datagram (target p99 <= 2 ms)", interval, moves, rng,
+            [&](int percent) { rig.pads.setAxis(1, 1, rawOf(percent)); });
 
     // At rest: CPU and datagrams.
     Sleep(500);
@@ -142,6 +150,20 @@ int main(int argc, char** argv) {
     seedAssignment("Bench", 11, 2, 3); // throttle Z -> Rudder
     rig.pads.plug(2);
     std::mt19937 rng(14);
+    // The machine's floor: the same datagram sent straight to the simulator, one
+    // thread hop and one loopback datagram, where the program adds two hops (the
+    // virtual controller's thread, the program's loop) and a poll round.
+    SOCKET s = socket(AF_INET, SOCK_DGRAM, IPPROTO_UDP);
+    sockaddr_in to = {};
+    to.sin_family = AF_INET;
+    to.sin_port = htons(rig.sim.port());
+    to.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    measure("floor: datagram sent by the benchmark", 10, moves, rng, [&](int percent) {
+        char text[64];
+        int n = snprintf(text, sizeof text, "R/85\\-1.00/85\\%.2f", percent * 0.02 - 1.0);
+        sendto(s, text, n, 0, reinterpret_cast<sockaddr*>(&to), sizeof to);
+    });
+    closesocket(s);
     bool ok = runAt(rig, 10, moves, restSeconds, rng) && runAt(rig, 100, moves, restSeconds, rng);
     clearQuorixSettings();
     return ok ? 0 : 1;
