@@ -46,9 +46,10 @@ int runMessageLoop(Quorix& app) {
         // move after a quiet spell never waits.
         DWORD dwTimeout = bPending ? static_cast<DWORD>((llUntilGate * 1000 + freq.QuadPart - 1) / freq.QuadPart)
                                    : INFINITE;
-        DWORD r = MsgWaitForMultipleObjectsEx(static_cast<DWORD>(n), ahEvents, dwTimeout, QS_ALLINPUT,
-                                              MWMO_INPUTAVAILABLE);
-        if (r < WAIT_OBJECT_0 + static_cast<DWORD>(n))
+        // With a round due, further signals need no wake-up: the round reads them.
+        DWORD nWait = bPending ? 0 : static_cast<DWORD>(n);
+        DWORD r = MsgWaitForMultipleObjectsEx(nWait, ahEvents, dwTimeout, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+        if (r < WAIT_OBJECT_0 + nWait)
             bPending = 1;
         else if (r == WAIT_FAILED)
             WaitMessage();  // never spin: the timer still drives the rounds
