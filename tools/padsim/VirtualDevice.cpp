@@ -144,7 +144,6 @@ HRESULT VirtualDevice::SetDataFormat(LPCDIDATAFORMAT pdf) {
 
 HRESULT VirtualDevice::SetEventNotification(HANDLE hEvent) {
     touched();
-    ++iSetEventCalls;
     if (bAcquired) return DIERR_ACQUIRED;  // as DirectInput
     padsimSetDeviceEvent(this, hEvent);
     return DI_OK;

@@ -37,7 +37,6 @@ public:
     int iUnexpectedCalls = 0;    // methods the program has no use for, Poll among them
     const char* sLastUnexpected = "";
     int bAcquired = 0;
-    int iSetEventCalls = 0;
     HANDLE hNotify = nullptr;  // the event of SetEventNotification, set on every change
 
     // IUnknown
