@@ -25,9 +25,12 @@ int closeTimer() {
     return 0;
 }
 
-void CALLBACK TimerProc(HWND, UINT, UINT_PTR, DWORD) {
-    if (__LocalStatic_bOnProc || !__LocalStatic_pApp) return;
+int runGuardedRound() {
+    if (__LocalStatic_bOnProc || !__LocalStatic_pApp) return 0;
     __LocalStatic_bOnProc = 1;
-    __LocalStatic_pApp->runRound();
+    int status = __LocalStatic_pApp->runRound();
     __LocalStatic_bOnProc = 0;
+    return status;
 }
+
+void CALLBACK TimerProc(HWND, UINT, UINT_PTR, DWORD) { runGuardedRound(); }

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "app/MessageLoop.h"
 #include "app/Quorix.h"
 
 int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE, LPSTR, int) {
@@ -13,12 +14,7 @@ int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE, LPSTR, int) {
         if (app.init(hInstance) != 0) {
             app.close();
         } else {
-            MSG msg;
-            // -1 (an invalid call) must end the loop too, not spin it.
-            while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
-                TranslateMessage(&msg);
-                DispatchMessageA(&msg);
-            }
+            runMessageLoop(app);
         }
     }
     if (hMutex) {

@@ -15,7 +15,7 @@ const char* hwAxisName(IdHwAxis id) {
 }
 
 HwDevice::HwDevice(Quorix& application)
-    : app(application), bConnected(0), bAcquired(0), bInUse(0), pDiDevice(nullptr) {
+    : app(application), bConnected(0), bAcquired(0), bInUse(0), pDiDevice(nullptr), hEvent(nullptr) {
     memset(&guid, 0, sizeof guid);
     memset(&devInstance, 0, sizeof devInstance);
     for (int i = 0; i < HWA_COUNT; ++i) axes[i].id = static_cast<IdHwAxis>(HWA_X + i);
@@ -93,6 +93,14 @@ int HwDevice::configure(IDirectInput8A* di) {
     prop.diph.dwHow = DIPH_DEVICE;
     prop.dwData = 10;
     if (pDiDevice->SetProperty(DIPROP_BUFFERSIZE, &prop.diph) != DI_OK) return 4;
+    // Lets the message loop run a round as soon as the controller reports. Not a
+    // set-up step: without an event (a polled device answers DI_POLLEDDEVICE) the
+    // timer alone reads the device, as it always did.
+    hEvent = CreateEventA(nullptr, FALSE, FALSE, nullptr);
+    if (hEvent && pDiDevice->SetEventNotification(hEvent) != DI_OK) {
+        CloseHandle(hEvent);
+        hEvent = nullptr;
+    }
     return 0;
 }
 
@@ -106,6 +114,13 @@ int HwDevice::acquire() {
 int HwDevice::unacquire() {
     if (bAcquired && pDiDevice) pDiDevice->Unacquire();
     bAcquired = 0;
+    // DirectInput takes the event back only while not acquired, and must let go
+    // of it before it is closed. The next configure makes a new one.
+    if (hEvent) {
+        if (pDiDevice) pDiDevice->SetEventNotification(nullptr);
+        CloseHandle(hEvent);
+        hEvent = nullptr;
+    }
     return 0;
 }
 

@@ -65,6 +65,9 @@ public:
     DIDEVICEINSTANCEA devInstance;
     IDirectInputDevice8A* pDiDevice;
     HwAxis axes[HWA_COUNT];  // X, Y, Z, Rx, Ry, Rz, Sld1, Sld2
+    // Auto-reset event DirectInput sets when the controller reports; null when the
+    // device has none (not configured, unacquired, or notification refused).
+    HANDLE hEvent;
 
 private:
     // Unacquires and releases the DirectInput device, if any.
@@ -85,6 +88,9 @@ public:
     int findByGuid(int& idx, const GUID* guid);
     int checkDoubleUsrName(int& bDouble, MyString& name, HwDevice* exclude);
     int disconnectAll();
+    // The input events of the devices an ordinary poll round reads (connected,
+    // acquired, in use), at most iMax of them, into ahOut; their number in n.
+    int getEventHandles(int& n, HANDLE* ahOut, int iMax);
     int readConfig(MyString path);
     int saveConfig(MyString path);
     // Appends a device the list then owns; 1 if the list cannot grow.

@@ -69,6 +69,15 @@ int HwDeviceArray::disconnectAll() {
     return 0;
 }
 
+int HwDeviceArray::getEventHandles(int& n, HANDLE* ahOut, int iMax) {
+    n = 0;
+    for (int i = 0; i < count && n < iMax; ++i) {
+        HwDevice* dev = items[i];
+        if (dev && dev->hEvent && dev->bConnected && dev->bAcquired && dev->bInUse) ahOut[n++] = dev->hEvent;
+    }
+    return 0;
+}
+
 int HwDeviceArray::readConfig(MyString path) {
     path += "\\HwDev";
     HKEY key = nullptr;

@@ -1,9 +1,12 @@
 #include "padsim/PadsimModule.h"
 
 #include "padsim/PlugWatcher.h"
+#include "padsim/VirtualDevice.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cstring>
+#include <vector>
 
 namespace {
 SRWLOCK gLock = SRWLOCK_INIT;
@@ -12,6 +15,8 @@ VirtualControllers gControllers;
 PlugWatcher gWatcher;
 std::atomic<HWND> ghNotifyWnd{nullptr};
 volatile LONG giLiveObjects = 0;
+SRWLOCK gEventLock = SRWLOCK_INIT;
+std::vector<VirtualDevice*> gEventDevices;  // under gEventLock
 
 struct FindFrame {
     DWORD dwPid;
@@ -37,7 +42,7 @@ void padsimModuleAddRef() {
         // A block that cannot be mapped leaves a DirectInput without controllers,
         // like a machine with none attached.
         gControllers.open(1);
-        gWatcher.start();
+        gWatcher.start(gControllers.changedEvent());
     }
     ReleaseSRWLockExclusive(&gLock);
 }
@@ -65,6 +70,22 @@ unsigned padsimPluggedMask() {
     for (int c = 0; b && c < PADSIM_CONTROLLERS; ++c)
         if (b->aCtrl[c].bPlugged) mask |= 1u << c;
     return mask;
+}
+
+void padsimSetDeviceEvent(VirtualDevice* pDev, HANDLE hEvent) {
+    AcquireSRWLockExclusive(&gEventLock);
+    pDev->hNotify = hEvent;
+    auto it = std::find(gEventDevices.begin(), gEventDevices.end(), pDev);
+    if (hEvent && it == gEventDevices.end()) gEventDevices.push_back(pDev);
+    if (!hEvent && it != gEventDevices.end()) gEventDevices.erase(it);
+    ReleaseSRWLockExclusive(&gEventLock);
+}
+
+void padsimSignalDevices(const VirtualDirectInput* pParent, int iCtrl) {
+    AcquireSRWLockShared(&gEventLock);
+    for (VirtualDevice* d : gEventDevices)
+        if ((!pParent || d->parent() == pParent) && (iCtrl < 0 || d->controller() == iCtrl)) SetEvent(d->hNotify);
+    ReleaseSRWLockShared(&gEventLock);
 }
 
 void padsimSetNotifyWindow(HWND hwnd) { ghNotifyWnd.store(hwnd); }

@@ -8,6 +8,9 @@
 
 #include <windows.h>
 
+class VirtualDevice;
+class VirtualDirectInput;
+
 // First DirectInput object of the process: maps (or creates) the block and
 // starts the plug watcher. Each call is paired with padsimModuleRelease().
 void padsimModuleAddRef();
@@ -25,6 +28,13 @@ LONG padsimLiveObjects();
 VirtualControllerBlock* padsimValidBlock();
 // Bit c set when controller c+1 is plugged; 0 without a valid block.
 unsigned padsimPluggedMask();
+
+// Devices with a notification event, kept by SetEventNotification and the
+// device's destructor. Once the event is taken back it is never set again.
+void padsimSetDeviceEvent(VirtualDevice* pDev, HANDLE hEvent);
+// Sets the events of the devices of pParent (null: any) for controller iCtrl
+// (-1: any), as a driver does when new input arrives.
+void padsimSignalDevices(const VirtualDirectInput* pParent, int iCtrl);
 
 // Window given to SetCooperativeLevel; device changes go there.
 void padsimSetNotifyWindow(HWND hwnd);

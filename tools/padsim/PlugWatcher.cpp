@@ -36,8 +36,9 @@ void readState(LONG& iSeq, unsigned& uiMask) {
 }
 }  // namespace
 
-int PlugWatcher::start() {
+int PlugWatcher::start(HANDLE hChangedEvent) {
     if (hThread) return 0;
+    hChanged = hChangedEvent;
     readState(iSeenSeq, uiSeenMask);
     hStop = CreateEventA(nullptr, TRUE, FALSE, nullptr);
     if (hStop) hThread = CreateThread(nullptr, 0, threadProc, this, 0, nullptr);
@@ -82,7 +83,13 @@ void PlugWatcher::check() {
 
 DWORD WINAPI PlugWatcher::threadProc(void* p) {
     PlugWatcher* w = static_cast<PlugWatcher*>(p);
-    // 20 ms: quicker than a person replugging a cable, cheap as a poll.
-    while (WaitForSingleObject(w->hStop, 20) == WAIT_TIMEOUT) w->check();
-    return 0;
+    HANDLE ah[2] = {w->hStop, w->hChanged};
+    // Every writer sets the change event, so nothing is polled at rest; without
+    // the event a look every 20 ms is quicker than a person replugging a cable.
+    for (;;) {
+        DWORD r = WaitForMultipleObjects(w->hChanged ? 2 : 1, ah, FALSE, w->hChanged ? INFINITE : 20);
+        if (r == WAIT_OBJECT_0 + 1) padsimSignalDevices(nullptr, -1);
+        else if (r != WAIT_TIMEOUT) return 0;
+        w->check();
+    }
 }

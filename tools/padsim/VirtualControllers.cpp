@@ -69,6 +69,8 @@ int VirtualControllers::open(int bCreate) {
             MapViewOfFile(hMapping, FILE_MAP_READ | FILE_MAP_WRITE, 0, 0, sizeof(VirtualControllerBlock)));
         if (!pBlock) status = PADSIM_ERR_SYSTEM;
         else if (bCreated) padsimInitBlock(*pBlock);
+        // Without it the program still reads every change, at its next timer round.
+        hChanged = CreateEventA(nullptr, FALSE, FALSE, PADSIM_CHANGED_EVENT_NAME);
     }
     if (hInit) {
         ReleaseMutex(hInit);
@@ -84,8 +86,10 @@ int VirtualControllers::open(int bCreate) {
 void VirtualControllers::close() {
     if (pBlock) UnmapViewOfFile(pBlock);
     if (hMapping) CloseHandle(hMapping);
+    if (hChanged) CloseHandle(hChanged);
     pBlock = nullptr;
     hMapping = nullptr;
+    hChanged = nullptr;
     bCreated = 0;
 }
 
@@ -103,6 +107,7 @@ int VirtualControllers::reset() {
     padsimInitBlock(*pBlock);
     // Watchers take any new number as a plug change, so they re-read the flags.
     InterlockedExchange(&pBlock->iPlugSeq, iSeq + 1);
+    changed();
     return PADSIM_OK;
 }
 
@@ -112,7 +117,7 @@ int VirtualControllers::setAxis(int iCtrl, int iAxis, long iValue) {
     if (!validCtrl(iCtrl)) return PADSIM_ERR_CTRL;
     if (!validAxis(iAxis)) return PADSIM_ERR_AXIS;
     if (iValue < 0 || iValue > PADSIM_AXIS_MAX) return PADSIM_ERR_VALUE;
-    InterlockedExchange(&pBlock->aCtrl[iCtrl - 1].aiAxis[iAxis - 1], iValue);
+    if (InterlockedExchange(&pBlock->aCtrl[iCtrl - 1].aiAxis[iAxis - 1], iValue) != iValue) changed();
     return PADSIM_OK;
 }
 
@@ -132,7 +137,10 @@ int VirtualControllers::setPlugged(int iCtrl, int bPlugged) {
     LONG bNew = bPlugged ? 1 : 0;
     LONG bOld = InterlockedExchange(&pBlock->aCtrl[iCtrl - 1].bPlugged, bNew);
     // Plugging a plugged controller is no event, as with a real cable.
-    if ((bOld != 0) != (bNew != 0)) InterlockedIncrement(&pBlock->iPlugSeq);
+    if ((bOld != 0) != (bNew != 0)) {
+        InterlockedIncrement(&pBlock->iPlugSeq);
+        changed();
+    }
     return PADSIM_OK;
 }
 

@@ -34,6 +34,9 @@ enum {
 // Held while a process creates and fills the block, so nobody sees it half made.
 #define PADSIM_INIT_MUTEX_NAME "Local\\QuorixPadSimInit"
 #define PADSIM_PRODUCT_NAME "Quorix Virtual Controller"
+// Auto-reset event set after every change of the block; the DLL's one reader
+// passes it on to the devices' notification events.
+#define PADSIM_CHANGED_EVENT_NAME "Local\\QuorixPadSimChanged"
 
 const DWORD PADSIM_MAGIC = 0x4D535051;  // "QPSM"
 const DWORD PADSIM_VERSION = 2;
@@ -115,11 +118,18 @@ public:
 
     // The mapped block, or null; for the DLL, which reads it directly.
     VirtualControllerBlock* block() const { return pBlock; }
+    // The change event while open, else null.
+    HANDLE changedEvent() const { return hChanged; }
 
 private:
     HANDLE hMapping = nullptr;
     VirtualControllerBlock* pBlock = nullptr;
+    HANDLE hChanged = nullptr;
     int bCreated = 0;
+
+    void changed() const {
+        if (hChanged) SetEvent(hChanged);
+    }
 };
 
 // Writes the default state into a block (magic last): the four controllers

@@ -28,6 +28,7 @@ VirtualDevice::VirtualDevice(VirtualDirectInput* pParent, int iCtrl) : pParent(p
 }
 
 VirtualDevice::~VirtualDevice() {
+    padsimSetDeviceEvent(this, nullptr);
     if (!pParent->inProcess()) pParent->Release();
     padsimObjectDestroyed();
 }
@@ -141,6 +142,13 @@ HRESULT VirtualDevice::SetDataFormat(LPCDIDATAFORMAT pdf) {
     return DI_OK;
 }
 
+HRESULT VirtualDevice::SetEventNotification(HANDLE hEvent) {
+    touched();
+    if (bAcquired) return DIERR_ACQUIRED;  // as DirectInput
+    padsimSetDeviceEvent(this, hEvent);
+    return DI_OK;
+}
+
 HRESULT VirtualDevice::SetCooperativeLevel(HWND hwnd, DWORD dwFlags) {
     touched();
     hCoopWnd = hwnd;
@@ -164,7 +172,6 @@ HRESULT VirtualDevice::GetProperty(REFGUID, LPDIPROPHEADER) { return unexpected(
 HRESULT VirtualDevice::GetDeviceData(DWORD, LPDIDEVICEOBJECTDATA, LPDWORD, DWORD) {
     return unexpected("GetDeviceData");
 }
-HRESULT VirtualDevice::SetEventNotification(HANDLE) { return unexpected("SetEventNotification"); }
 HRESULT VirtualDevice::GetObjectInfo(LPDIDEVICEOBJECTINSTANCEA, DWORD, DWORD) { return unexpected("GetObjectInfo"); }
 HRESULT VirtualDevice::GetDeviceInfo(LPDIDEVICEINSTANCEA) { return unexpected("GetDeviceInfo"); }
 HRESULT VirtualDevice::RunControlPanel(HWND, DWORD) { return unexpected("RunControlPanel"); }

@@ -19,6 +19,7 @@ public:
 
     LONG refCount() const { return iRef; }
     int controller() const { return iCtrl; }
+    const VirtualDirectInput* parent() const { return pParent; }
 
     // Record.
     HWND hCoopWnd = nullptr;
@@ -36,6 +37,7 @@ public:
     int iUnexpectedCalls = 0;    // methods the program has no use for, Poll among them
     const char* sLastUnexpected = "";
     int bAcquired = 0;
+    HANDLE hNotify = nullptr;  // the event of SetEventNotification, set on every change
 
     // IUnknown
     STDMETHOD(QueryInterface)(REFIID riid, void** ppv) override;

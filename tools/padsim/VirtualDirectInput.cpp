@@ -30,6 +30,10 @@ int VirtualDirectInput::addController(const GUID& guid, const char* name) {
     return padsimAddController(*pPrivate, guid, name);
 }
 
+void VirtualDirectInput::setAxis(int i, int iAxis, LONG value) {
+    if (InterlockedExchange(&controller(i).aiAxis[iAxis - 1], value) != value) padsimSignalDevices(this, i);
+}
+
 void VirtualDirectInput::unplug(int i) {
     controller(i).bPlugged = 0;
     for (VirtualDevice* d : aDevices)

@@ -34,7 +34,8 @@ public:
     // In-process set-up; i is the index addController returned.
     int addController(const GUID& guid, const char* name);
     VirtualControllerState& controller(int i) { return pPrivate->aCtrl[i]; }
-    void setAxis(int i, int iAxis, LONG value) { controller(i).aiAxis[iAxis - 1] = value; }
+    // Sets the events of controller i's devices when the value changes; any thread.
+    void setAxis(int i, int iAxis, LONG value);
     void plug(int i) { controller(i).bPlugged = 1; }
     // Not enumerated, not creatable, and its devices lose their acquisition.
     void unplug(int i);
