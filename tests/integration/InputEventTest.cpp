@@ -13,7 +13,7 @@
 #include "app/MessageLoop.h"
 #include "il2sim/Il2SimServer.h"
 #include "support/AppHarness.h"
-#include "support/ChildProcess.h"
+#include "support/DlgDriver.h"
 #include "support/TickSource.h"
 
 namespace {
@@ -86,10 +86,10 @@ TEST_F(InputEventTest, OneEventRoundPerMoveOfAControllerARoundSendsFromAndNoHand
             LONG r0 = reads();
             move(*r.ctrl, r.percent);
             if (r.rounds) {
-                EXPECT_TRUE(waitFor(3000, [&] { return lastSent(r.percent); }));
+                EXPECT_TRUE(dlgWait([&] { return lastSent(r.percent); }, 3000));
             }
             // A still controller costs nothing: no round follows the move's own.
-            EXPECT_FALSE(waitFor(80, [&] { return reads() > r0 + r.rounds; }));
+            EXPECT_FALSE(dlgWait([&] { return reads() > r0 + r.rounds; }, 80));
             EXPECT_EQ(r0 + r.rounds, reads());
         }
     });
@@ -103,7 +103,7 @@ TEST_F(InputEventTest, NoisyStickCostsAtMostOneRoundPerFourMsAndItsLastValueIsSe
         int i = 0;
         do move(stick, 10 + ++i % 80), Sleep(1);  // a new value about every millisecond for 200 ms
         while (QueryPerformanceCounter(&t1), t1.QuadPart - t0.QuadPart < f.QuadPart / 5);
-        EXPECT_TRUE(waitFor(3000, [&] { return lastSent(10 + i % 80); }));  // the round held back comes
+        EXPECT_TRUE(dlgWait([&] { return lastSent(10 + i % 80); }, 3000));  // the round held back comes
         double ms = 1000.0 * (t1.QuadPart - t0.QuadPart) / f.QuadPart;
         EXPECT_LE(reads() - r0, ms / 4 + 2) << i << " moves in " << ms << " ms";
     });
