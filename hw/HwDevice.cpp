@@ -94,10 +94,11 @@ int HwDevice::configure(IDirectInput8A* di) {
     prop.dwData = 10;
     if (pDiDevice->SetProperty(DIPROP_BUFFERSIZE, &prop.diph) != DI_OK) return 4;
     // Lets the message loop run a round as soon as the controller reports. Not a
-    // set-up step: without an event (a polled device answers DI_POLLEDDEVICE) the
-    // timer alone reads the device, as it always did.
+    // set-up step: without an event the timer alone reads the device, as it always
+    // did. A polled device (DI_POLLEDDEVICE) keeps its event, which simply never
+    // fires; DirectInput holds it until unacquire takes it back.
     hEvent = CreateEventA(nullptr, FALSE, FALSE, nullptr);
-    if (hEvent && pDiDevice->SetEventNotification(hEvent) != DI_OK) {
+    if (hEvent && FAILED(pDiDevice->SetEventNotification(hEvent))) {
         CloseHandle(hEvent);
         hEvent = nullptr;
     }
