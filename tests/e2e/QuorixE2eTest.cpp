@@ -155,13 +155,9 @@ TEST_F(QuorixE2eTest, FlyingSendsExactlyWhatChangedWhileTheSimulatorListensAndQu
     EXPECT_EQ(dwordValue(rig.sim.port()), regRead(quorixKey("IL2Com"), "iIL2Port"));
     EXPECT_EQ(textValue("127.0.0.1"), regRead(quorixKey("IL2Com"), "sIL2Addr"));
     EXPECT_EQ(2u, regNames(quorixKey("HwDev")).size());
-    for (int i = 0; i < 2; ++i) {  // named by the GUID's text in capitals; the unplugged stick kept
-        std::string key = quorixKey(kStickKey);
-        key[key.size() - 2] = static_cast<char>('1' + i);
-        EXPECT_EQ(binaryValue(&kVirtualControllerGuid[i], sizeof(GUID)), regRead(key, "guid")) << key;
-        EXPECT_EQ(textValue(kVirtualControllerName[i]), regRead(key, "sInstName")) << key;
-        EXPECT_EQ(textValue(kVirtualControllerName[i]), regRead(key, "sUsrName")) << key;
-    }
+    // Named by the GUID's text in capitals; the throttle's name is the dialog test's.
+    EXPECT_EQ(binaryValue(&kVirtualControllerGuid[0], sizeof(GUID)), regRead(quorixKey(kStickKey), "guid"));
+    EXPECT_EQ(textValue(kVirtualControllerName[0]), regRead(quorixKey(kStickKey), "sInstName"));
     const std::string ailerons = quorixKey("Profiles\\Flying\\Dev2Axis\\1");
     EXPECT_EQ(dwordValue(1), regRead(ailerons, "idAxis"));
     EXPECT_EQ(textValue("Ailerons"), regRead(ailerons, "ILDeviceName"));
@@ -234,9 +230,10 @@ TEST_F(QuorixE2eTest, DialogShowsLiveStateAndItsEditsShapeTheWireAndAreSavedAtQu
 }
 
 // The worst of the damaged settings at once, and an interval out of range (1000 runs at
-// 100 ms): the stick is still fed within -1.00 .. 1.00, the trackbar changes the rate on
-// release only, the program quits with 0 and writes no controller under the zero GUID.
-TEST_F(QuorixE2eTest, DamagedSettingsStillFeedTheStickAndTheTrackbarSetsTheRateOnRelease) {
+// 100 ms): the stick is still fed within -1.00 .. 1.00, a clean axis's moves go out between
+// ticks, the trackbar changes the rate on release only, the program quits with 0 and writes
+// no controller under the zero GUID.
+TEST_F(QuorixE2eTest, DamagedSettingsStillFeedTheStickMovesBeatTheTimerAndTheTrackbarSetsTheRateOnRelease) {
     int wild[20];
     for (int j = 0; j < 20; ++j) wild[j] = j % 2 ? 250 : -5;
     const std::string ail = "Profiles\\Flying\\Dev2Axis\\1", zero(16, '\0');
@@ -249,10 +246,20 @@ TEST_F(QuorixE2eTest, DamagedSettingsStillFeedTheStickAndTheTrackbarSetsTheRateO
         {"HwDev\\Short", "guid", binaryValue(zero.data(), 15)}, {"HwDev\\Zero", "guid", binaryValue(zero.data(), 16)},
     };
     for (const auto& d : damage) seed(d.key, d.name, d.value);
-    ASSERT_TRUE(start({{1, 1}}, 1000));
-    ASSERT_TRUE(rig.sim.waitForRecords(2, kStartMs)) << "the link came up";
+    ASSERT_TRUE(start({{1, 1}, {3, 2}}, 1000));  // and stick Y -> Elevator, undamaged
+    ASSERT_TRUE(rig.waitForCommand("R/87\\-1.00/87\\0.00", kStartMs));
     ASSERT_EQ(PADSIM_OK, rig.pads.setAxis(1, 1, 0));
     EXPECT_TRUE(rig.waitForCommand("R/85\\-1.00/85\\-1.00", 5000));
+    // By the timer alone each move waits for a tick of its own: twenty moves, two seconds. The
+    // virtual controller DLL passes each change on as an input event, which sends it at once.
+    DWORD t0 = GetTickCount();
+    for (int p = 61; p <= 80; ++p) {
+        size_t sent = rig.commands().size();
+        rig.pads.setAxis(1, 2, (p * 65536L + 50) / 100);
+        ASSERT_TRUE(dlgWait([&] { return rig.commands().size() > sent; }, 3000)) << p;
+    }
+    EXPECT_LT(GetTickCount() - t0, 1000u);
+    EXPECT_TRUE(rig.waitForCommand("R/87\\-1.00/87\\0.60", 3000));  // 80 %, the last move
     ASSERT_TRUE(openDialog());
     waitText(214, "100");
     scroll(TB_THUMBTRACK, 10);

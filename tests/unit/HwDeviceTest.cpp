@@ -39,7 +39,6 @@ protected:
         list.items[0]->setUsrName("Stick");
         list.items[1]->setUsrName("Pedals");
     }
-    HwDevice* swapOut(int i, HwDevice* by = nullptr) { std::swap(list.items[i], by); return by; }
 
     VirtualDirectInput di;  // outlives the devices below
     Quorix app;
@@ -108,7 +107,7 @@ TEST_F(HwDeviceTest, EveryReplacedOrLastInterfaceIsUnacquiredAndReleased) {
 }
 
 // Discovery's test shows the names taken from the instance; here a name without its NUL.
-TEST_F(HwDeviceTest, RegDeviceBoundsAnUnterminatedInstanceNameAndLeavesTheGuidToDiscovery) {
+TEST_F(HwDeviceTest, RegDeviceBoundsAnUnterminatedInstanceNameAndTheListTakesNoEmptySlot) {
     DIDEVICEINSTANCEA inst;
     di.fillInstance(inst, iPedals);
     memset(inst.tszInstanceName, 'A', sizeof inst.tszInstanceName);
@@ -116,7 +115,6 @@ TEST_F(HwDeviceTest, RegDeviceBoundsAnUnterminatedInstanceNameAndLeavesTheGuidTo
     ASSERT_EQ(0, list.regDevice(dev, &inst));
     EXPECT_EQ(static_cast<unsigned long>(MAX_PATH), dev->instName.size());
     EXPECT_EQ(static_cast<unsigned long>(MAX_PATH), dev->usrName.size());
-    EXPECT_TRUE(IsEqualGUID(GUID(), dev->guid));
     EXPECT_EQ(1, list.add(nullptr));
     EXPECT_EQ(1, list.count);
 }
@@ -131,10 +129,7 @@ TEST_F(HwDeviceTest, FindByGuidComparesAllSixteenBytesAndUserNamesMatchCaseExclu
         EXPECT_EQ(0, list.findByGuid(idx = 7, c.guid));
         EXPECT_EQ(c.idx, idx);
     }
-    HwDevice* stickDev = swapOut(0);
-    EXPECT_EQ(2, list.findByGuid(idx = 7, &pedals));  // an empty slot stops the search
-    EXPECT_EQ(-1, idx);
-    swapOut(0, stickDev);
+    HwDevice* stickDev = list.items[0];
     const struct { const char* name; HwDevice* exclude; int bDouble; } names[] = {
         {"Pedals", stickDev, 1}, {"Stick", stickDev, 0}, {"Stick", nullptr, 1}, {"pedals", stickDev, 0},
         {"Pedal", stickDev, 0}};
@@ -146,7 +141,7 @@ TEST_F(HwDeviceTest, FindByGuidComparesAllSixteenBytesAndUserNamesMatchCaseExclu
     }
 }
 
-TEST_F(HwDeviceTest, DisconnectAllUnacquiresAndStopsAtAnEmptySlot) {
+TEST_F(HwDeviceTest, DisconnectAllUnacquiresWhatWasAcquired) {
     fillList();
     ASSERT_EQ(0, list.items[0]->acquire());  // the pedals stay unacquired
     EXPECT_EQ(0, list.disconnectAll());
@@ -154,11 +149,6 @@ TEST_F(HwDeviceTest, DisconnectAllUnacquiresAndStopsAtAnEmptySlot) {
         EXPECT_EQ(0, list.items[i]->bConnected + list.items[i]->bAcquired + di.lastDevice(i)->bAcquired) << i;
         EXPECT_EQ(i == iStick, di.lastDevice(i)->iUnacquireCalls) << i;
     }
-    list.items[1]->setConnected(1);
-    HwDevice* saved = swapOut(0);
-    EXPECT_EQ(2, list.disconnectAll());
-    EXPECT_EQ(1, list.items[1]->bConnected);
-    swapOut(0, saved);
 }
 
 }  // namespace

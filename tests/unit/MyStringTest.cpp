@@ -6,35 +6,16 @@
 
 namespace {
 // The bytes of s, inner NULs included.
-std::string bytes(MyString& s) {
-    char* p = s.lock();
-    std::string r = p ? std::string(p, s.size()) : std::string();
-    s.unlock();
-    return r;
-}
+std::string bytes(const MyString& s) { return std::string(s.text(), s.size()); }
 }  // namespace
-
-TEST(MyString, LocksNestAndAnExtraUnlockKeepsTheText) {
-    MyString s("abc"), n(nullptr);
-    char* p = s.lock();
-    ASSERT_NE(nullptr, p);
-    EXPECT_EQ(p, s.lock());
-    p[0] = 'X';
-    for (int i = 0; i < 3; ++i) s.unlock();
-    EXPECT_EQ("Xbc", bytes(s));
-    EXPECT_EQ('\0', *n.lock());
-    n.unlock();
-}
 
 // The block grows only when outgrown; the exactly full block must still hold the NUL.
 TEST(MyString, GrowsOnlyWhenOutgrownAndDropsAnAppendWhoseLengthWouldWrap) {
     MyString s("abcdefghijklmnopqrstuvwx");
     s.set("hello");
-    char* before = s.lock();
-    s.unlock();
+    const char* before = s.text();
     s.append("0123456789abcdef");  // exactly full: the block stays
-    EXPECT_EQ(before, s.lock());
-    s.unlock();
+    EXPECT_EQ(before, s.text());
     s.append('!');
     EXPECT_EQ("hello0123456789abcdef!", bytes(s));
     MyString w("abc");

@@ -81,21 +81,4 @@ TEST_F(ProfileBindingTest, BindingRules) {
     }
 }
 
-// A broken list stops at the broken item; what was bound before it stays bound.
-TEST_F(ProfileBindingTest, BrokenListUnknownControlAndNoDeviceAreRefused) {
-    for (int bad : {int(IDIL_NONE), 15}) {
-        ProfileDev2Axis* p = list.items[0];
-        EXPECT_EQ(1, list.find(p, static_cast<IdILDevice>(bad)));
-        EXPECT_EQ(nullptr, p);
-    }
-    assign({IDIL_AILERONS, kDev, HWA_X});
-    assign({IDIL_ELEVATOR, kDev, HWA_Y});  // after the broken item
-    ProfileDev2Axis* saved = list.items[1];
-    list.items[1] = nullptr;
-    EXPECT_EQ(2, list.applyToHwDevice(&dev));
-    list.items[1] = saved;
-    expectAxes({IDIL_AILERONS, IDIL_NONE, IDIL_NONE, IDIL_NONE, IDIL_NONE, IDIL_NONE, IDIL_NONE, IDIL_NONE});
-    EXPECT_EQ(1, list.applyToHwDevice(nullptr));
-}
-
 }  // namespace
