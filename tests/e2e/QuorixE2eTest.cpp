@@ -214,9 +214,7 @@ TEST_F(QuorixE2eTest, DialogShowsLiveStateAndItsEditsShapeTheWireAndAreSavedAtQu
     ASSERT_EQ(PADSIM_OK, rig.pads.unplug(1));
     waitText(305, "Virtual Throttle 2");  // unplugged: the next one, then none
     ASSERT_EQ(PADSIM_OK, rig.pads.unplug(2));
-    waitText(305, "");
-    EXPECT_TRUE(dlgComboItems(dlg, 302).empty());
-    EXPECT_FALSE(dlgEnabled(dlg, 1106));
+    waitText(305, "");  // the empty, disabled box: the dialog's own test
     dlgCommand(dlg, 206);  // the server sub-dialog stays open: "Quit" ends it as with Cancel
     ASSERT_NE(nullptr, waitDlg(pid, "IL2 Device Link Server", 0, 0, 5000));
     quit();
