@@ -44,24 +44,16 @@ TEST_F(DiscoveryTest, FirstPassConnectsEveryAttachedControllerAndNotificationsFo
     EXPECT_EQ(nullptr, h.app.hDevNotify);
 }
 
-TEST_F(DiscoveryTest, FailingControllerLeavesTheOthersConnected) {
+// A controller that fails its set-up, or one unplugged, keeps its entry; an arrival pass
+// connects it again and binds the profile to it, a known GUID getting no second entry.
+TEST_F(DiscoveryTest, FailedOrUnpluggedControllerKeepsItsEntryAndAnArrivalConnectsAndRebindsIt) {
     h.di.controller(stick).hrAcquire = S_FALSE;
     ASSERT_EQ(0, h.init());  // a failing controller does not fail the pass
     ASSERT_EQ(2, h.app.hwDevices.count);
     EXPECT_EQ(0, device(0)->isConnected());  // listed, not connected
-    EXPECT_EQ("ca-", state(1));
-    h.di.controller(stick).hrAcquire = DI_OK;
-    deviceEvent(DBT_DEVICEARRIVAL);
-    ASSERT_EQ(2, h.app.hwDevices.count);
-    EXPECT_EQ("ca-", state(0));
-    EXPECT_EQ("ca-", state(1));
-}
-
-TEST_F(DiscoveryTest, UnplugKeepsEntryAndReplugRebindsKnownDevice) {
-    ASSERT_EQ(0, h.init());
     bind(IDIL_RUDDER, HWA_Z, 40);
     device(1)->setUsrName("My Pedals");
-    EXPECT_EQ("cau", state(1));
+    EXPECT_EQ("cau", state(1)) << "the others are connected";
     h.di.unplug(pedals);
     deviceEvent(DBT_DEVICEREMOVECOMPLETE);
     ASSERT_EQ(2, h.app.hwDevices.count);
@@ -69,9 +61,11 @@ TEST_F(DiscoveryTest, UnplugKeepsEntryAndReplugRebindsKnownDevice) {
     EXPECT_STREQ("My Pedals", device(1)->usrName.text());
     bind(IDIL_BRAKES, HWA_RZ, 40);  // a change while unplugged reaches it too
     EXPECT_NE(nullptr, device(1)->axes[HWA_RZ - 1].pILDevice);
+    h.di.controller(stick).hrAcquire = DI_OK;
     h.di.plug(pedals);
     deviceEvent(DBT_DEVICEARRIVAL);
-    ASSERT_EQ(2, h.app.hwDevices.count) << "a known GUID gets no second entry";
+    ASSERT_EQ(2, h.app.hwDevices.count);
+    EXPECT_EQ("ca-", state(0));
     EXPECT_EQ("cau", state(1));
     EXPECT_NE(nullptr, device(1)->axes[HWA_Z - 1].pDev2Axis);
 }

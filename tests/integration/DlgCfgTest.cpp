@@ -17,12 +17,10 @@
 #include <vector>
 
 #include "base/MyWndFuncs.h"
-#include "il2sim/Il2SimServer.h"
 #include "res/resource.h"
 #include "support/IntegrationHelpers.h"
 #include "support/DlgDriver.h"
 #include "support/SetTextCounter.h"
-#include "support/TickSource.h"
 #include "ui/DlgCfg_Profile.h"
 
 namespace {
@@ -45,19 +43,12 @@ struct ServerCase {
     const char* box; bool ok; const char* addrAfter; int portAfter;
 };
 
-class DlgCfgTest : public AppTest {
+class DlgCfgTest : public SimAppTest {
 protected:
+    DlgCfgTest() : SimAppTest(true) {}
     void SetUp() override {
-        ASSERT_EQ(0, sim.start(0));
-        stick = h.di.addController(fakeGuid(10), "Stick");
-        h.di.addController(fakeGuid(40), "Pedals");
-        ASSERT_EQ(0, h.init());
-        KillTimer(h.app.hFrameWnd, h.app.uiTimerId);  // rounds run only when the test says
-        h.app.uiTimerId = 0;
+        ASSERT_NO_FATAL_FAILURE(SimAppTest::SetUp());
         h.app.uiTimerInterval = 40;
-        h.app.il2Com.pfnGetTickCount = testTick;
-        h.app.il2Com.sIL2Addr = "127.0.0.1";
-        h.app.il2Com.iIL2Port = sim.port();
         h.app.pActProfile->name = "Flying";
         ail = bind(IDIL_AILERONS, HWA_X);
         rudder = bind(IDIL_RUDDER, HWA_Z);
@@ -70,10 +61,6 @@ protected:
         DestroyWindow(axisDlg);
         DestroyWindow(dlg);
         EXPECT_EQ(nullptr, h.app.dlgCfg.hDlg) << "a destroyed dialog must not stay the open one";
-    }
-    int round() {
-        gTestTick += 1000;  // every round tests the link
-        return h.app.runRound();
     }
     // Row n as "target invert enabled-flags-of-fields-2-to-7", e.g. "Rudder 1 111111".
     std::string row(int n) {
@@ -145,9 +132,7 @@ protected:
         return texts(axisDlg, {202, 204, 207, 209});
     }
 
-    Il2SimServer sim;
     HWND dlg = nullptr;
-    int stick = 0;
     ProfileDev2Axis* ail = nullptr;     // of "Flying", on the stick's X
     ProfileDev2Axis* rudder = nullptr;  // on its Z, inverted
     ProfileDev2Axis axis{h.app, IDIL_AILERONS, nullptr};
@@ -191,7 +176,7 @@ TEST_F(DlgCfgTest, LiveValuesAreWrittenOnlyWhenChangedOrAfterRedraw) {
         if (st.axis > 0) h.di.setAxis(stick, st.axis, st.value);
         if (st.axis == -2) h.di.controller(stick).hrGetDeviceState = DIERR_INPUTLOST;
         EXPECT_EQ(0, st.axis < 0 ? h.app.dlgCfg.drawHwDev() : 0);
-        ASSERT_EQ(st.axis == -2 ? 1 : 0, round());
+        ASSERT_EQ(st.axis == -2 ? 1 : 0, round(1000));
         EXPECT_EQ(st.writes, writes.lWrites);
         EXPECT_EQ(0, h.app.dlgCfg.redrawValues);
         EXPECT_EQ(st.shown, texts(dlg, {1102, 1104, 1105, 1202, 1204, 1305}));
@@ -205,7 +190,7 @@ TEST_F(DlgCfgTest, WithoutDeviceTheBoxIsEmptyDisabledAndStill) {
     EXPECT_EQ("|| 0 000000", texts(dlg, {305, 307}) + "|" + row(8));
     EXPECT_FALSE(dlgEnabled(dlg, 303)) << "no device to rename";
     EXPECT_EQ(Texts(), answerPrompts(0, dlg, 303, {"x"}));
-    EXPECT_EQ(0, round());
+    EXPECT_EQ(0, round(1000));
     EXPECT_EQ("", dlgText(dlg, 216)) << "no device polled, no heartbeat";
 }
 
@@ -273,7 +258,7 @@ TEST_F(DlgCfgTest, ServerDialogStoresValidValuesOrSaysWhyAndOnlyAChangeReconnect
         {"localhost", 3333, nullptr, I, "127.0.0.2", "0", nullptr, "Sorry, cannot save values...", false, "127.0.0.2",
          3333},
     };
-    ASSERT_EQ(0, round());  // connected: the first case changes nothing, the second closes the connection
+    ASSERT_EQ(0, round(1000));  // connected: the first case changes nothing, the second closes the connection
     for (const ServerCase& c : kCases) {
         SCOPED_TRACE(&c - kCases);
         h.app.il2Com.sIL2Addr = c.addr;

@@ -11,29 +11,19 @@
 #include <thread>
 
 #include "app/MessageLoop.h"
-#include "il2sim/Il2SimServer.h"
-#include "support/AppHarness.h"
 #include "support/DlgDriver.h"
-#include "support/TickSource.h"
+#include "support/IntegrationHelpers.h"
 
 namespace {
 
-class InputEventTest : public ::testing::Test {
+class InputEventTest : public SimAppTest {
 protected:
+    InputEventTest() : SimAppTest(true) {}
     void SetUp() override {
-        deleteTestSettings();
-        ASSERT_EQ(0, sim.start(0));
-        stick = h.di.addController(gStick, "Stick");
-        pedals = h.di.addController(fakeGuid(60), "Pedals");
-        ASSERT_EQ(0, h.init());
-        KillTimer(h.app.hFrameWnd, h.app.uiTimerId);
-        h.app.uiTimerId = 0, gTestTick = 100000, h.app.il2Com.pfnGetTickCount = testTick;  // one link test only
-        MyString addr("127.0.0.1");
-        ASSERT_EQ(0, h.app.il2Com.setAddress(addr) | h.app.il2Com.setPort(sim.port()));
-        ASSERT_EQ(0, h.app.pActProfile->findByILDev(d2a, IDIL_AILERONS));
-        ASSERT_EQ(0, d2a->attach(gStick, HWA_X) | h.app.reapplyProfile() | h.app.runRound());  // connects
+        ASSERT_NO_FATAL_FAILURE(SimAppTest::SetUp());
+        d2a = bind(IDIL_AILERONS, HWA_X);
+        ASSERT_EQ(0, h.app.runRound());  // connects
     }
-    void TearDown() override { h.quit(), sim.stop(), deleteTestSettings(); }
     // The loop runs on this thread until the script, run on another, is done.
     void run(const std::function<void()>& script) {
         std::thread t([&] { script(), PostMessageA(h.app.hFrameWnd, WM_QUIT, 0, 0); });
@@ -49,11 +39,8 @@ protected:
         return !r.empty() && r.back().sDatagram == want;
     }
 
-    Il2SimServer sim;
-    AppHarness h;
-    GUID gStick = fakeGuid(40);
+    GUID gStick = fakeGuid(10);
     ProfileDev2Axis* d2a = nullptr;
-    int stick = 0, pedals = 0;
 };
 
 TEST_F(InputEventTest, OneEventRoundPerMoveOfAControllerARoundSendsFromAndNoHandleLeaks) {

@@ -33,15 +33,24 @@ std::string fields(const ShellRequest& r) {
     return b;
 }
 
-TEST_F(TrayIconTest, StartAndTaskbarRestartAddTheIconWithTheCurrentImage) {
+// "Configure..." is the dialog tests' (on the real exe); unknown commands do nothing.
+TEST_F(TrayIconTest, StartAndTaskbarRestartAddTheIconUnknownCommandsDoNothingAndQuitRemovesIt) {
     ASSERT_EQ(2u, gShellRequests.size());
     EXPECT_EQ(fields(added(h.app.hTrayIcon1)), fields(gShellRequests[0]));  // then the image of "running"
 
     h.app.setStateFlag(STATEFLAG_IL2_CONNECTED);
     gShellRequests.clear();
     SendMessageA(h.app.hFrameWnd, RegisterWindowMessageA("TaskbarCreated"), 0, 0);
+    SendMessageA(h.app.hFrameWnd, WM_COMMAND, 4242, 0);
     ASSERT_EQ(1u, gShellRequests.size());
     EXPECT_EQ(fields(added(h.app.hTrayIcon2)), fields(last()));
+    EXPECT_TRUE(IsWindow(h.app.hFrameWnd));
+    SendMessageA(h.app.hFrameWnd, WM_COMMAND, IDM_QUIT, 0);
+    EXPECT_FALSE(IsWindow(h.app.hFrameWnd));
+    EXPECT_EQ(static_cast<DWORD>(NIM_DELETE), last().message);
+    EXPECT_EQ(1u, last().uID);
+    MSG msg;
+    EXPECT_TRUE(PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
 }
 
 // Each step: a state change, then the requests it made (the icon, or none).
@@ -66,21 +75,6 @@ TEST_F(TrayIconTest, ImageFollowsTheConnectedFlagInRunningStateOnly) {
         ASSERT_EQ(size_t(s.requests), gShellRequests.size()) << int(s.op) << " " << s.arg;
         if (s.requests) { EXPECT_EQ(s.connectedIcon ? h.app.hTrayIcon2 : h.app.hTrayIcon1, last().hIcon); }
     }
-}
-
-// "Configure..." is the dialog tests' (on the real exe); unknown commands do nothing.
-TEST_F(TrayIconTest, UnknownCommandsAreIgnoredAndQuitRemovesTheIconAndEndsTheLoop) {
-    gShellRequests.clear();
-    SendMessageA(h.app.hFrameWnd, WM_COMMAND, 4242, 0);
-    EXPECT_TRUE(IsWindow(h.app.hFrameWnd));
-    EXPECT_TRUE(gShellRequests.empty());
-    SendMessageA(h.app.hFrameWnd, WM_COMMAND, IDM_QUIT, 0);
-    EXPECT_FALSE(IsWindow(h.app.hFrameWnd));
-    ASSERT_FALSE(gShellRequests.empty());
-    EXPECT_EQ(static_cast<DWORD>(NIM_DELETE), last().message);
-    EXPECT_EQ(1u, last().uID);
-    MSG msg;
-    EXPECT_TRUE(PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
 }
 
 // The frame window's procedure must forget an application object with its window: a later

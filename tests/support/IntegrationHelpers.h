@@ -3,7 +3,9 @@
 // after, and assignments bound as the dialog binds them.
 #include <gtest/gtest.h>
 
+#include "il2sim/Il2SimServer.h"
 #include "support/AppHarness.h"
+#include "support/TickSource.h"
 
 class AppTest : public ::testing::Test {
 protected:
@@ -23,4 +25,30 @@ protected:
     }
 
     AppHarness h;
+};
+
+// A running application linked to the stand-in simulator on 127.0.0.1, with a "Stick"
+// (fakeGuid(10)) and, asked for, "Pedals" (fakeGuid(40)). Rounds run only when the test says.
+class SimAppTest : public AppTest {
+protected:
+    explicit SimAppTest(bool withPedals = false) : withPedals(withPedals) {}
+    void SetUp() override {
+        ASSERT_EQ(0, sim.start(0));
+        stick = h.di.addController(fakeGuid(10), "Stick");
+        if (withPedals) pedals = h.di.addController(fakeGuid(40), "Pedals");
+        ASSERT_EQ(0, h.init());
+        KillTimer(h.app.hFrameWnd, h.app.uiTimerId);
+        h.app.uiTimerId = 0, gTestTick = 100000, h.app.il2Com.pfnGetTickCount = testTick;
+        MyString addr("127.0.0.1");
+        ASSERT_EQ(0, h.app.il2Com.setAddress(addr) | h.app.il2Com.setPort(sim.port()));
+    }
+    // Runs one round with the tick moved on by ms (1000 or more: the round tests the link); its status.
+    int round(DWORD ms = 10) {
+        gTestTick += ms;
+        return h.app.runRound();
+    }
+
+    Il2SimServer sim;
+    bool withPedals;
+    int stick = 0, pedals = -1;
 };
