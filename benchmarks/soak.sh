@@ -85,13 +85,7 @@ sim_start() {
   "$run" "$build/il2sim.exe" --port "$1" --cockpit 1 --quiet-queries --for-ms $(((minutes + 5) * 60000)) \
     <&8 >"sim.$sim_n.out" 2>"sim.$sim_n.err" &
   sim_pid=$!
-  local i
-  for ((i = 0; i < 300; i++)); do
-    port="$(sed -n 's/^listening 127\.0\.0\.1:\([0-9][0-9]*\) .*/\1/p' "sim.$sim_n.out")"
-    [ -n "$port" ] && return 0
-    alive "$sim_pid" || break
-    sleep 0.1
-  done
+  port="$(sim_port "sim.$sim_n.out" "$sim_pid")" && return 0
   fail "the simulator did not start: $(cat "sim.$sim_n.err" "sim.$sim_n.out" 2>/dev/null)"
 }
 # Ends the simulator; sets received to the datagrams it counted.
@@ -108,19 +102,7 @@ sim_start 0
 
 # Profile "Soak": stick 1 X (idAxis 1) -> "Ailerons" (1), throttle 2 X ->
 # "Power" (5); instance GUIDs in memory layout. Polling every 10 ms.
-cat >soak.reg <<EOF
-REGEDIT4
-
-[HKEY_CURRENT_USER\\Software\\Velmora\\Quorix]
-"uiTimerInterval"=dword:0000000a
-
-[HKEY_CURRENT_USER\\Software\\Velmora\\Quorix\\IL2Com]
-"sIL2Addr"="127.0.0.1"
-"iIL2Port"=dword:$(printf '%08x' "$port")
-
-[HKEY_CURRENT_USER\\Software\\Velmora\\Quorix\\Profiles]
-"sActProfile"="Soak"
-
+seed_settings soak.reg Soak "$port" <<EOF
 [HKEY_CURRENT_USER\\Software\\Velmora\\Quorix\\Profiles\\Soak\\Dev2Axis\\1]
 "guidHwDev"=hex:e0,d2,c1,a7,3f,5b,8a,4e,9c,61,51,d0,c0,de,00,01
 "idAxis"=dword:00000001
@@ -129,9 +111,6 @@ REGEDIT4
 "guidHwDev"=hex:e0,d2,c1,a7,3f,5b,8a,4e,9c,61,51,d0,c0,de,00,02
 "idAxis"=dword:00000001
 EOF
-seeded=1
-"$run" reg delete "$key" /f >/dev/null 2>&1 || true
-"$run" reg import soak.reg >/dev/null 2>&1 || fail "could not import the settings (soak.reg)"
 
 "$run" ./quorix.exe >quorix.out 2>&1 &
 quorix_pid=$!

@@ -73,40 +73,16 @@ sim_in=1
 "$run" "$build/il2sim.exe" --port 0 --cockpit 1 --quiet-queries --for-ms $(((secs + 120) * 1000)) \
   <&8 >sim.out 2>sim.err &
 sim_pid=$!
-port=""
-for _ in $(seq 1 300); do
-  port="$(sed -n 's/^listening 127\.0\.0\.1:\([0-9][0-9]*\) .*/\1/p' sim.out)"
-  [ -n "$port" ] && break
-  alive "$sim_pid" || break
-  sleep 0.1
-done
-[ -n "$port" ] || fail "the simulator did not start: $(cat sim.err sim.out 2>/dev/null)"
+port="$(sim_port sim.out "$sim_pid")" ||
+  fail "the simulator did not start: $(cat sim.err sim.out 2>/dev/null)"
 
 # Settings: the profile "Demo" assigns stick 1's X axis (idAxis 1) to
-# "Ailerons" (assignment key 1); the stick's instance GUID
-# {A7C1D2E0-5B3F-4E8A-9C61-51D0C0DE0001} in memory layout (first three fields
-# little-endian). A dotted address: under Wine "localhost" would resolve to
-# this machine's other interface.
-cat >demo.reg <<EOF
-REGEDIT4
-
-[HKEY_CURRENT_USER\\Software\\Velmora\\Quorix]
-"uiTimerInterval"=dword:0000000a
-
-[HKEY_CURRENT_USER\\Software\\Velmora\\Quorix\\IL2Com]
-"sIL2Addr"="127.0.0.1"
-"iIL2Port"=dword:$(printf '%08x' "$port")
-
-[HKEY_CURRENT_USER\\Software\\Velmora\\Quorix\\Profiles]
-"sActProfile"="Demo"
-
+# "Ailerons" (assignment key 1); the stick is {A7C1D2E0-5B3F-4E8A-9C61-51D0C0DE0001}.
+seed_settings demo.reg Demo "$port" <<EOF
 [HKEY_CURRENT_USER\\Software\\Velmora\\Quorix\\Profiles\\Demo\\Dev2Axis\\1]
 "guidHwDev"=hex:e0,d2,c1,a7,3f,5b,8a,4e,9c,61,51,d0,c0,de,00,01
 "idAxis"=dword:00000001
 EOF
-seeded=1
-"$run" reg delete "$key" /f >/dev/null 2>&1 || true
-"$run" reg import demo.reg >/dev/null 2>&1 || fail "could not import the settings (demo.reg)"
 "$run" reg query "$key\\Profiles\\Demo\\Dev2Axis\\1" /v guidHwDev 2>/dev/null | grep -qi 'E0D2C1A73F5B8A4E9C6151D0C0DE0001' ||
   fail "the settings did not reach the registry"
 

@@ -79,14 +79,8 @@ exec 8<>sim.in
 sim_in=1
 "$run" "$build/il2sim.exe" --port 0 --cockpit 1 --quiet-queries --for-ms 300000 <&8 >sim.out 2>sim.err &
 sim_pid=$!
-port=""
-for _ in $(seq 1 300); do
-  port="$(sed -n 's/^listening 127\.0\.0\.1:\([0-9][0-9]*\) .*/\1/p' sim.out)"
-  [ -n "$port" ] && break
-  alive "$sim_pid" || break
-  sleep 0.1
-done
-[ -n "$port" ] || fail "the simulator did not start: $(cat sim.err sim.out 2>/dev/null)"
+port="$(sim_port sim.out "$sim_pid")" ||
+  fail "the simulator did not start: $(cat sim.err sim.out 2>/dev/null)"
 
 # Profile "Demo": stick 1's X axis (idAxis 1) -> "Ailerons" (key 1) as a
 # centred axis with a curve that is gentle around the centre; Y (idAxis 2) ->
@@ -96,19 +90,7 @@ curve=""
 for v in 100 94 87 80 72 63 54 44 34 25 25 34 44 54 63 72 80 87 94 100; do
   curve="$curve$(printf '%02x,00,00,00,' "$v")"
 done
-cat >shots.reg <<EOF
-REGEDIT4
-
-[HKEY_CURRENT_USER\\Software\\Velmora\\Quorix]
-"uiTimerInterval"=dword:0000000a
-
-[HKEY_CURRENT_USER\\Software\\Velmora\\Quorix\\IL2Com]
-"sIL2Addr"="127.0.0.1"
-"iIL2Port"=dword:$(printf '%08x' "$port")
-
-[HKEY_CURRENT_USER\\Software\\Velmora\\Quorix\\Profiles]
-"sActProfile"="Demo"
-
+seed_settings shots.reg Demo "$port" <<EOF
 [HKEY_CURRENT_USER\\Software\\Velmora\\Quorix\\Profiles\\Demo\\Dev2Axis\\1]
 "guidHwDev"=hex:e0,d2,c1,a7,3f,5b,8a,4e,9c,61,51,d0,c0,de,00,01
 "idAxis"=dword:00000001
@@ -119,9 +101,6 @@ REGEDIT4
 "guidHwDev"=hex:e0,d2,c1,a7,3f,5b,8a,4e,9c,61,51,d0,c0,de,00,01
 "idAxis"=dword:00000002
 EOF
-seeded=1
-"$run" reg delete "$key" /f >/dev/null 2>&1 || true
-"$run" reg import shots.reg >/dev/null 2>&1 || fail "could not import the settings (shots.reg)"
 
 "$run" ./quorix.exe >quorix.out 2>&1 &
 quorix_pid=$!
