@@ -9,7 +9,6 @@
 
 extern const char* const kTestRegRoot;
 
-// Removes the scratch settings key and everything below it.
 void deleteTestSettings();
 
 

@@ -24,5 +24,4 @@ private:
     PROCESS_INFORMATION pi = {};
 };
 
-// The top-level window of process pid with that class and title, or null.
 HWND findProcessWindow(DWORD pid, const char* cls, const char* title);

@@ -19,7 +19,6 @@ void clearQuorixSettings();
 // The real quorix.exe, ended by the test at the latest in the destructor.
 class QuorixProcess : public ChildProcess {
 public:
-    // The frame window (class "Quorix") of this process, or null.
     HWND frame() const { return findProcessWindow(pid(), "Quorix", "Quorix"); }
     // Sends "Quit" from the tray menu and waits for the exit; false if it did not end.
     bool quit(DWORD& exitCode, DWORD ms = 15000);
@@ -33,9 +32,7 @@ public:
     bool prepare();
     // Starts the copy and waits for its frame window; false if it did not appear.
     bool startQuorix();
-    // Command datagrams that arrived so far, in order.
     std::vector<std::string> commands() const;
-    // Waits until a command datagram equal to text arrived; true if it did.
     bool waitForCommand(const std::string& text, DWORD ms) const;
 
     Il2SimServer sim;

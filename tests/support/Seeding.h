@@ -27,7 +27,6 @@ RegDump regDump(const std::string& path);
 
 // The program's settings key, or its sub-key sub ("" for the key itself).
 std::string quorixKey(const std::string& sub);
-// Writes v as value name of quorixKey(sub), creating the keys.
 void seed(const std::string& sub, const char* name, const RegValue& v);
 // The link to the simulator at 127.0.0.1:port and the poll interval.
 void seedLink(unsigned short port, DWORD intervalMs = 10);

@@ -5,5 +5,4 @@
 
 // Folder of the running test executable, with a trailing backslash.
 std::string buildDir();
-// buildDir() + name, e.g. exePath("quorix.exe").
 std::string exePath(const char* name);

@@ -5,7 +5,6 @@
 #include "base/MyString.h"
 
 namespace {
-// The bytes of s, inner NULs included.
 std::string bytes(const MyString& s) { return std::string(s.text(), s.size()); }
 }  // namespace
 
