@@ -1,15 +1,10 @@
 #include <gtest/gtest.h>
 
 #include <string>
-#include <vector>
 
 #include "base/MyRegFuncs.h"
 #include "support/ScratchKey.h"
 #include "support/Seeding.h"
-
-namespace {
-std::string dword(DWORD v) { return dwordValue(v).second; }
-}  // namespace
 
 class Registry : public ::testing::Test {
 protected:
@@ -33,26 +28,23 @@ TEST_F(Registry, WritersStoreTheFixedEncodings) {
                      setRegistryString(key(), "null", static_cast<const char*>(nullptr)) |
                      setRegistryDouble(key(), "negzero", -0.001, 2) | setRegistryBinary(key(), "noblob", blob, 0) |
                      setRegistryInt(key(), "retyped", 9));
-    const struct { const char* name; DWORD type; std::string bytes; } cases[] = {
-        {"neg", REG_DWORD, std::string("\xFE\xFF\xFF\xFF", 4)}, {"five", REG_DWORD, dword(1)},
-        {"trunc", REG_SZ, std::string("2", 2)},  {"empty", REG_SZ, std::string(1, '\0')},
-        {"null", REG_SZ, std::string(1, '\0')},
-        {"negzero", REG_SZ, std::string("-0.00", 6)}, {"noblob", REG_BINARY, std::string()},
-        {"retyped", REG_DWORD, dword(9)},
+    const std::pair<const char*, RegValue> cases[] = {
+        {"neg", dwordValue(DWORD(-2))}, {"five", dwordValue(1)},   {"trunc", textValue("2")},
+        {"empty", textValue("")},       {"null", textValue("")},   {"negzero", textValue("-0.00")},
+        {"noblob", {REG_BINARY, ""}},   {"retyped", dwordValue(9)},
     };
-    for (const auto& c : cases) EXPECT_EQ(RegValue(c.type, c.bytes), regRead(path(), c.name)) << c.name;
+    for (const auto& c : cases) EXPECT_EQ(c.second, regRead(path(), c.first)) << c.first;
 }
 
 TEST_F(Registry, ReadersTakeOnlyTheirOwnType) {
-    const struct { const char* name; DWORD type; std::string bytes; } stored[] = {
-        {"sz7", REG_SZ, std::string("7", 2)}, {"dw7", REG_DWORD, dword(7)}, {"dw5", REG_DWORD, dword(5)},
-        {"short", REG_DWORD, std::string("\x07\x00", 2)}, {"bin4", REG_BINARY, dword(7)},
-        {"xx", REG_SZ, std::string("xx", 3)},
-        {"blank", REG_SZ, std::string(1, '\0')}, {"abc", REG_SZ, std::string("abc", 4)},
-        {"num", REG_SZ, std::string("  -2.5e1x", 10)}, {"zerobytes", REG_SZ, std::string()},
-        {"unterminated", REG_SZ, std::string("1.5")}, {"expand", REG_EXPAND_SZ, std::string("%TEMP%\\q", 9)},
-        {"multi", REG_MULTI_SZ, std::string("one\0two\0", 9)}};
-    for (const auto& v : stored) putRaw(v.name, v.type, v.bytes);
+    const std::pair<const char*, RegValue> stored[] = {
+        {"sz7", textValue("7")},     {"dw7", dwordValue(7)}, {"dw5", dwordValue(5)},
+        {"short", {REG_DWORD, std::string("\x07\x00", 2)}}, {"bin4", {REG_BINARY, dwordValue(7).second}},
+        {"xx", textValue("xx")},     {"blank", textValue("")}, {"abc", textValue("abc")},
+        {"num", textValue("  -2.5e1x")}, {"zerobytes", {REG_SZ, ""}}, {"unterminated", {REG_SZ, "1.5"}},
+        {"expand", {REG_EXPAND_SZ, std::string("%TEMP%\\q", 9)}},
+        {"multi", {REG_MULTI_SZ, std::string("one\0two\0", 9)}}};
+    for (const auto& v : stored) putRaw(v.first, v.second.first, v.second.second);
 
     const struct { const char* name; int value; } ints[] = {
         {"missing", -1}, {"sz7", -1}, {"dw7", 7}, {"short", -1}, {"bin4", -1}};
@@ -121,7 +113,7 @@ TEST_F(Registry, NullKeyRefusesWrites) {
 
 TEST_F(Registry, ClearReportsValuesItCannotDelete) {
     for (const char* sub : {"", "\\Sub"}) {  // values only, then a sub-key too
-        regWrite(path() + sub, "kept", REG_DWORD, dword(1));
+        regWrite(path() + sub, "kept", REG_DWORD, dwordValue(1).second);
         HKEY readOnly = nullptr;  // a handle without the right to delete values
         ASSERT_EQ(0, openRegistryKey(HKEY_CURRENT_USER, scratch.path(), 0, KEY_READ, &readOnly));
         EXPECT_EQ(6, clearRegistryKey(readOnly)) << sub;
