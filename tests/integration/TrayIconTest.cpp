@@ -4,8 +4,8 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <string>
+#include <tuple>
 
 #include "res/resource.h"
 #include "support/IntegrationHelpers.h"
@@ -25,12 +25,9 @@ protected:
     const ShellRequest& last() { return gShellRequests.back(); }
 };
 
-// The request's fields as one text, to compare a whole request in one check.
-std::string fields(const ShellRequest& r) {
-    char b[160];
-    snprintf(b, sizeof b, "msg %lu size %lu wnd %p id %u flags %u cb %u icon %p tip %s", r.message, r.cbSize,
-             (void*)r.hWnd, r.uID, r.uFlags, r.uCallbackMessage, (void*)r.hIcon, r.tip.c_str());
-    return b;
+// The request's fields, to compare a whole request in one check.
+std::tuple<DWORD, DWORD, HWND, UINT, UINT, UINT, HICON, std::string> fields(const ShellRequest& r) {
+    return std::make_tuple(r.message, r.cbSize, r.hWnd, r.uID, r.uFlags, r.uCallbackMessage, r.hIcon, r.tip);
 }
 
 // "Configure..." is the dialog tests' (on the real exe); unknown commands do nothing.

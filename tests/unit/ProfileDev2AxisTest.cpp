@@ -44,7 +44,6 @@ const TransferCase kTransferCases[] = {
 
 class ProfileDev2AxisTest : public ::testing::Test {
 protected:
-    ProfileDev2AxisTest() : axis(app, IDIL_AILERONS, nullptr) {}
     double run(ProfileDev2Axis& a, int raw, int* changed = nullptr) {
         int c = -7;
         double v = -7.0;
@@ -52,7 +51,6 @@ protected:
         return v;
     }
     Quorix app;
-    ProfileDev2Axis axis;
 };
 
 TEST_F(ProfileDev2AxisTest, TransferExamples) {
@@ -79,6 +77,7 @@ TEST_F(ProfileDev2AxisTest, CentredIgnoresPointsZeroToEight) {
 }
 
 TEST_F(ProfileDev2AxisTest, CurvePointsClampAndInterpolate) {
+    ProfileDev2Axis axis(app, IDIL_AILERONS, nullptr);
     for (int bad : {-1, 20, INT_MIN, INT_MAX}) {
         int out = 12345;
         EXPECT_EQ(1, axis.getTranslate(out, bad));
