@@ -140,7 +140,7 @@ protected:
     unsigned char before[sizeof(ProfileDev2Axis)];
 };
 
-TEST_F(DlgCfgTest, OpensWithTheLinkTheShownDeviceItsRowsAndTheLists) {
+TEST_F(DlgCfgTest, OpensWithTheLinkTheShownDeviceItsRowsAndTheListsAndWithoutDeviceIsEmptyDisabledAndStill) {
     EXPECT_EQ("127.0.0.1|" + std::to_string(sim.port()) + "|Stick|" PADSIM_PRODUCT_NAME "|40||40",
               texts(dlg, {207, 208, 305, 307, 214, 216}) + "|" + std::to_string(dlgTrackPos(dlg, 212)));
     EXPECT_EQ(Texts{"Flying"}, dlgComboItems(dlg, 104));
@@ -150,6 +150,13 @@ TEST_F(DlgCfgTest, OpensWithTheLinkTheShownDeviceItsRowsAndTheLists) {
     EXPECT_EQ(1, dlgComboSel(dlg, 302));
     EXPECT_EQ(1, itemData(dlg, 302, 0));
     EXPECT_EQ("Ailerons 0 111111|-- none -- 0 000010|Rudder 1 111111", row(1) + "|" + row(2) + "|" + row(3));
+    for (int i : {0, 1}) h.di.unplug(i);
+    ASSERT_EQ(0, h.app.enumHwDevices());  // while the dialog is open
+    EXPECT_EQ("|| 0 000000", texts(dlg, {305, 307}) + "|" + row(8));
+    EXPECT_FALSE(dlgEnabled(dlg, 303)) << "no device to rename";
+    EXPECT_EQ(Texts(), answerPrompts(0, dlg, 303, {"x"}));
+    EXPECT_EQ(0, round(1000));
+    EXPECT_EQ("", dlgText(dlg, 216)) << "no device polled, no heartbeat";
 }
 
 TEST_F(DlgCfgTest, LiveValuesAreWrittenOnlyWhenChangedOrAfterRedraw) {
@@ -181,16 +188,6 @@ TEST_F(DlgCfgTest, LiveValuesAreWrittenOnlyWhenChangedOrAfterRedraw) {
         EXPECT_EQ(st.shown, texts(dlg, {1102, 1104, 1105, 1202, 1204, 1305}));
     }
     for (const Il2SimRecord& r : sim.records()) EXPECT_NE(IL2SIM_CMD, r.kind) << "sent outside the cockpit";
-}
-
-TEST_F(DlgCfgTest, WithoutDeviceTheBoxIsEmptyDisabledAndStill) {
-    for (int i : {0, 1}) h.di.unplug(i);
-    ASSERT_EQ(0, h.app.enumHwDevices());  // while the dialog is open
-    EXPECT_EQ("|| 0 000000", texts(dlg, {305, 307}) + "|" + row(8));
-    EXPECT_FALSE(dlgEnabled(dlg, 303)) << "no device to rename";
-    EXPECT_EQ(Texts(), answerPrompts(0, dlg, 303, {"x"}));
-    EXPECT_EQ(0, round(1000));
-    EXPECT_EQ("", dlgText(dlg, 216)) << "no device polled, no heartbeat";
 }
 
 TEST_F(DlgCfgTest, NamePromptsLoopAndDeleteKeepsTheLastProfile) {

@@ -62,7 +62,6 @@ protected:
 // One link test per step, on what the simulator answers. "-": its usual answer.
 TEST_F(IL2ComTest, LinkStatesFollowTheAnswers) {
     const std::string R2 = "R/2", Q = kCockpit;
-    // A connected link asked both requests, any other only the version request.
     const struct { const char* name; int inCockpit, silent; std::string version, cockpit; DWORD ms;
                    int flushIn, status, connected, flushOut; } steps[] = {
         {"connects, pilot outside", 0, 0, "-", "-", 0, 0, 0, 1, 0},

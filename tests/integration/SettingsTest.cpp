@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "profile/ProfileKeys.h"
-#include "support/AppHarness.h"
+#include "support/IntegrationHelpers.h"
 #include "support/Seeding.h"
 
 namespace {
@@ -21,14 +21,8 @@ void makeKey(const std::string& path, const char* name = nullptr, const char* te
     regWrite(path, name, REG_SZ, textValue(text).second);
 }
 
-class SettingsTest : public ::testing::Test {
+class SettingsTest : public AppTest {
 protected:
-    void SetUp() override {
-        deleteTestSettings();
-        app.sRegRoot = kTestRegRoot;
-    }
-    void TearDown() override { deleteTestSettings(); }
-
     // A profile appended to list, with Ailerons on the given axis of controller fakeGuid(fill).
     Profile* addProfile(ProfileArray& list, const char* name, unsigned char fill, IdHwAxis axis) {
         Profile* p = new Profile(app);
@@ -42,7 +36,7 @@ protected:
     }
 
     const std::string root = kTestRegRoot, profiles = root + "\\Profiles", hwDev = root + "\\HwDev";
-    Quorix app;
+    Quorix& app = h.app;
 };
 
 TEST_F(SettingsTest, StoredIntervalIsClampedTo10To100) {
@@ -62,12 +56,9 @@ TEST_F(SettingsTest, StoredIntervalIsClampedTo10To100) {
 
 TEST_F(SettingsTest, FailedStartNeverOverwritesStoredSettings) {
     regWrite(root, "uiTimerInterval", REG_DWORD, dwordValue(37).second);
-    {
-        AppHarness h;
-        // No tray icons in this module: the start fails before settings are read.
-        EXPECT_NE(0, h.app.init(GetModuleHandleA("kernel32.dll")));
-        EXPECT_EQ(0, h.app.close());
-    }
+    // No tray icons in this module: the start fails before settings are read.
+    EXPECT_NE(0, h.app.init(GetModuleHandleA("kernel32.dll")));
+    EXPECT_EQ(0, h.app.close());
     EXPECT_EQ(dwordValue(37), regRead(root, "uiTimerInterval"));
 }
 

@@ -30,8 +30,20 @@ std::tuple<DWORD, DWORD, HWND, UINT, UINT, UINT, HICON, std::string> fields(cons
     return std::make_tuple(r.message, r.cbSize, r.hWnd, r.uID, r.uFlags, r.uCallbackMessage, r.hIcon, r.tip);
 }
 
-// "Configure..." is the dialog tests' (on the real exe); unknown commands do nothing.
-TEST_F(TrayIconTest, StartAndTaskbarRestartAddTheIconUnknownCommandsDoNothingAndQuitRemovesIt) {
+struct MenuSeen { int seen = 0; RECT rect = {}; } gMenu;
+// Runs inside the menu's own modal loop: notes the open popup, then closes it.
+void CALLBACK closeOpenMenu(HWND, UINT, UINT_PTR, DWORD) {
+    HWND popup = FindWindowA("#32768", nullptr);
+    if (popup && IsWindowVisible(popup)) {
+        ++gMenu.seen;
+        GetWindowRect(popup, &gMenu.rect);
+        EndMenu();
+    }
+}
+
+// "Configure..." is the dialog tests' (on the real exe); unknown commands do nothing; only a
+// right click opens the menu, right-aligned at the cursor.
+TEST_F(TrayIconTest, StartAndTaskbarRestartAddTheIconOnlyARightClickOpensTheMenuAndQuitRemovesIt) {
     ASSERT_EQ(2u, gShellRequests.size());
     EXPECT_EQ(fields(added(h.app.hTrayIcon1)), fields(gShellRequests[0]));  // then the image of "running"
 
@@ -41,6 +53,17 @@ TEST_F(TrayIconTest, StartAndTaskbarRestartAddTheIconUnknownCommandsDoNothingAnd
     SendMessageA(h.app.hFrameWnd, WM_COMMAND, 4242, 0);
     ASSERT_EQ(1u, gShellRequests.size());
     EXPECT_EQ(fields(added(h.app.hTrayIcon2)), fields(last()));
+    SetCursorPos(600, 400);
+    POINT pt;
+    GetCursorPos(&pt);
+    UINT_PTR timer = SetTimer(nullptr, 0, 50, closeOpenMenu);
+    // A menu runs its own modal loop inside SendMessage, where the closing timer counts it.
+    for (LPARAM m : {WM_LBUTTONDOWN, WM_LBUTTONUP, WM_RBUTTONUP, WM_MOUSEMOVE, WM_LBUTTONDBLCLK, WM_RBUTTONDOWN})
+        SendMessageA(h.app.hFrameWnd, WM_TRAYICON, 1, m);
+    KillTimer(nullptr, timer);
+    ASSERT_EQ(1, gMenu.seen);
+    EXPECT_NEAR(pt.x, gMenu.rect.right, 2);  // ends at the cursor's x, starts at its y
+    EXPECT_NEAR(pt.y, gMenu.rect.top, 2);
     EXPECT_TRUE(IsWindow(h.app.hFrameWnd));
     SendMessageA(h.app.hFrameWnd, WM_COMMAND, IDM_QUIT, 0);
     EXPECT_FALSE(IsWindow(h.app.hFrameWnd));
@@ -87,31 +110,6 @@ TEST(FrameWindowTest, ANewFrameWindowNeverReachesAGoneApplicationObject) {
     EXPECT_EQ(0, h.init());
 }
 
-struct MenuSeen { int seen = 0; RECT rect = {}; } gMenu;
-// Runs inside the menu's own modal loop: notes the open popup, then closes it.
-void CALLBACK closeOpenMenu(HWND, UINT, UINT_PTR, DWORD) {
-    HWND popup = FindWindowA("#32768", nullptr);
-    if (popup && IsWindowVisible(popup)) {
-        ++gMenu.seen;
-        GetWindowRect(popup, &gMenu.rect);
-        EndMenu();
-    }
-}
-
-TEST_F(TrayIconTest, OnlyARightClickOpensTheMenuRightAlignedAtTheCursor) {
-    SetCursorPos(600, 400);
-    POINT pt;
-    GetCursorPos(&pt);
-    gMenu = MenuSeen();
-    UINT_PTR timer = SetTimer(nullptr, 0, 50, closeOpenMenu);
-    // A menu runs its own modal loop inside SendMessage, where the closing timer counts it.
-    for (LPARAM m : {WM_LBUTTONDOWN, WM_LBUTTONUP, WM_RBUTTONUP, WM_MOUSEMOVE, WM_LBUTTONDBLCLK, WM_RBUTTONDOWN})
-        SendMessageA(h.app.hFrameWnd, WM_TRAYICON, 1, m);
-    KillTimer(nullptr, timer);
-    ASSERT_EQ(1, gMenu.seen);
-    EXPECT_NEAR(pt.x, gMenu.rect.right, 2);  // ends at the cursor's x, starts at its y
-    EXPECT_NEAR(pt.y, gMenu.rect.top, 2);
-}
 
 // Drawn as the shell draws them: a square from (6,5) to (25,25) on black.
 TEST(TrayIconImageTest, IconsAreSquaresOfTheirColourOnBlack) {

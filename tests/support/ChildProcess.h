@@ -14,7 +14,6 @@ public:
 
     // Starts commandLine (the exe path quoted if needed) in our environment; false when it cannot start.
     bool start(const std::string& commandLine);
-    // Waits up to ms for the exit; true and the exit code when it ended.
     bool waitExit(DWORD ms, DWORD& exitCode);
     bool running() const;
     void kill();

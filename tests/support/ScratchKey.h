@@ -14,7 +14,6 @@ public:
     ScratchKey(const ScratchKey&) = delete;
     ScratchKey& operator=(const ScratchKey&) = delete;
 
-    // False when the key could not be created; hKey is null then.
     bool ok() const { return hKey != nullptr; }
     // Path below HKEY_CURRENT_USER, e.g. for openRegistryKey or readConfig.
     MyString& path() { return sPath; }

@@ -14,6 +14,8 @@ struct Assign { IdILDevice control; GUID guid; int axis; };  // int axis: the re
 // Control bound to each of the eight axes (IDIL_NONE: unbound).
 typedef std::vector<IdILDevice> AxisControls;
 
+const GUID kDev = {0x11223344, 0x5566, 0x7788, {1, 2, 3, 4, 5, 6, 7, 8}};
+
 class ProfileBindingTest : public ::testing::Test {
 protected:
     ProfileBindingTest() : list(app), dev(app) { dev.guid = kDev; }
@@ -40,13 +42,11 @@ protected:
         EXPECT_EQ(want, got);
     }
 
-    static const GUID kDev;
     Quorix app;
     ProfileDev2AxisArray list;
     HwDevice dev;
 };
 
-const GUID ProfileBindingTest::kDev = {0x11223344, 0x5566, 0x7788, {1, 2, 3, 4, 5, 6, 7, 8}};
 
 struct BindCase { const char* name; std::vector<Assign> assigns; int bInUse; AxisControls axes; };
 
