@@ -350,13 +350,12 @@ TEST(CenterWindowTest, CentresOnTheDesktopOrLeavesAWindowTooBig) {
     RECT desk;
     GetWindowRect(GetDesktopWindow(), &desk);
     // Counted inclusive: a 400 x 300 window on 1920 x 1080 lands at 759, 389.
-    struct Case { int width, height, result, x, y; };
-    const Case kCases[] = {
+    const struct { int width, height, result, x, y; } kCases[] = {
         {400, 300, 1, (desk.right - 401) / 2, (desk.bottom - 301) / 2},
         {desk.right, 300, 0, 5, 6},
         {300, desk.bottom, 0, 5, 6},
     };
-    for (const Case& c : kCases) {
+    for (const auto& c : kCases) {
         SCOPED_TRACE(c.width);
         HWND wnd = CreateWindowExA(0, "STATIC", "", WS_POPUP, 5, 6, c.width, c.height, nullptr, nullptr,
                                    GetModuleHandleA(nullptr), nullptr);

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "base/MyMiscFuncs.h"
-#include "support/AppHarness.h"
+#include "support/IntegrationHelpers.h"
 #include "support/Seeding.h"
 
 namespace {
@@ -38,7 +38,9 @@ std::string points(int first, int last) {  // a curve of 20 points, its ends rep
 // Each row damages one stored value. Every command of every assignment stays within
 // -1.00 .. 1.00, nothing undamaged is lost, a second save writes the same bytes, and a
 // HwDev key without a usable guid loads as no controller and is never written as one.
-TEST(HostileSettingsTest, DamagedSettingsLoseNothingElseAndSaveStably) {
+class HostileSettingsTest : public AppTest {};
+
+TEST_F(HostileSettingsTest, DamagedSettingsLoseNothingElseAndSaveStably) {
     const std::string I = "IL2Com", D = kDev, A = "Profiles\\Flying\\Dev2Axis\\1", P = "Profiles", big(5000, '9'),
                       pts = points(0, 95);
     const DWORD N = REG_DWORD, T = REG_SZ, B = REG_BINARY;
@@ -99,7 +101,6 @@ TEST(HostileSettingsTest, DamagedSettingsLoseNothingElseAndSaveStably) {
         }  // quit, which saves
         stored = regDump(kRoot);
     };
-    deleteTestSettings();
     for (const Put& g : good) put(g);
     const RegDump seeded = regDump(kRoot);
     for (const Put& r : rows) {
@@ -121,7 +122,6 @@ TEST(HostileSettingsTest, DamagedSettingsLoseNothingElseAndSaveStably) {
             EXPECT_TRUE(first.count(e.first) && first.at(e.first) == e.second) << "lost: " << e.first;
         }
     }
-    deleteTestSettings();
 }
 
 }  // namespace

@@ -94,18 +94,8 @@ TEST_F(HwDeviceTest, EveryReplacedOrLastInterfaceIsUnacquiredAndReleased) {
     EXPECT_EQ(0, second->refCount());
 }
 
-// Discovery's test shows the names taken from the instance; here a name without its NUL.
-TEST_F(HwDeviceTest, RegDeviceBoundsAnUnterminatedInstanceName) {
-    DIDEVICEINSTANCEA inst;
-    di.fillInstance(inst, iPedals);
-    memset(inst.tszInstanceName, 'A', sizeof inst.tszInstanceName);
-    HwDevice* dev = new HwDevice(app);
-    ASSERT_EQ(0, list.regDevice(dev, &inst));
-    EXPECT_EQ(static_cast<unsigned long>(MAX_PATH), dev->instName.size());
-    EXPECT_EQ(1, list.count);
-}
-
-TEST_F(HwDeviceTest, FindByGuidComparesAllSixteenBytesUserNamesMatchCaseAndDisconnectAllUnacquires) {
+// Discovery's test shows the names taken from the instance; here, last, a name without its NUL.
+TEST_F(HwDeviceTest, ListFindsByAllSixteenBytesAndCasedUserNameDisconnectsAllAndBoundsAnUnterminatedName) {
     fillList();
     GUID stick = fakeGuid(1), pedals = fakeGuid(50), other = fakeGuid(1);
     other.Data4[7] ^= 1;
@@ -131,6 +121,13 @@ TEST_F(HwDeviceTest, FindByGuidComparesAllSixteenBytesUserNamesMatchCaseAndDisco
         EXPECT_EQ(0, list.items[i]->bConnected + list.items[i]->bAcquired + di.lastDevice(i)->bAcquired) << i;
         EXPECT_EQ(i == iStick, di.lastDevice(i)->iUnacquireCalls) << i;
     }
+    DIDEVICEINSTANCEA inst;
+    di.fillInstance(inst, iPedals);
+    memset(inst.tszInstanceName, 'A', sizeof inst.tszInstanceName);
+    HwDevice* dev = new HwDevice(app);
+    ASSERT_EQ(0, list.regDevice(dev, &inst));
+    EXPECT_EQ(static_cast<unsigned long>(MAX_PATH), dev->instName.size());
+    EXPECT_EQ(3, list.count);
 }
 
 }  // namespace
