@@ -10,20 +10,16 @@
 #include <commctrl.h>
 
 #include <cstdio>
-#include <memory>
-#include <vector>
 
 #include "BenchClock.h"
-#include "app/Quorix.h"
+#include "BenchLoad.h"
 #include "il2sim/Il2SimServer.h"
-#include "support/Pads.h"
 #include "support/SetTextCounter.h"
 
 namespace {
 
 const int kDevices = 8;
 DWORD WINAPI frozenTick() { return 100000; }
-
 
 void pumpMessages() {
     MSG msg;
@@ -42,37 +38,9 @@ int main() {
     sim.setInCockpit(1);
 
     VirtualDirectInput di;
-    for (int d = 0; d < kDevices; ++d) di.addController(fakeGuid(static_cast<unsigned char>(16 * d + 1)), "Stick");
-    padsimSetInProcess(&di);
-
     Quorix app;
-    app.sRegRoot = "Software\\Velmora\\QuorixBench-NoSuchKey";  // never written: nothing calls saveConfig
-    app.hInstance = GetModuleHandleA(nullptr);
-    Profile* active = nullptr;
-    app.profiles.readConfig(app.sRegRoot, active);
-    app.pActProfile = active;
-    padsimDirectInput8Create(nullptr, 0x0800, IID_IDirectInput8A, reinterpret_cast<void**>(&app.pDI), nullptr);
-    if (app.enumHwDevices() != 0 || app.hwDevices.count != kDevices) {
-        fprintf(stderr, "bench_dialog: discovery failed\n");
-        return 1;
-    }
-    // A profile holds one assignment per control (14): the 64 of this load are hung on the axes directly.
-    std::vector<std::unique_ptr<ProfileDev2Axis>> assignments;
-    for (int d = 0; d < kDevices; ++d) {
-        HwDevice* dev = app.hwDevices.items[d];
-        for (int a = 0; a < HWA_COUNT; ++a) {
-            ILDevice* control = app.ilDevices.apDevices[a];
-            assignments.emplace_back(new ProfileDev2Axis(app, control->id, control));
-            assignments.back()->idAxis = static_cast<IdHwAxis>(HWA_X + a);
-            dev->axes[a].pDev2Axis = assignments.back().get();
-            dev->axes[a].pILDevice = control;
-        }
-        dev->bInUse = 1;
-    }
-    app.il2Com.pfnGetTickCount = frozenTick;
-    MyString addr("127.0.0.1");
-    app.il2Com.setAddress(addr);
-    app.il2Com.setPort(sim.port());
+    BenchAssignments assignments;
+    if (loadBench("bench_dialog", app, di, kDevices, assignments, sim.port(), frozenTick) != 0) return 1;
 
     HWND dlg = CreateDialogParamA(app.hInstance, "DLGCFG", nullptr, DlgCfgProc, reinterpret_cast<LPARAM>(&app));
     if (!dlg || app.dlgCfg.hDlg != dlg) {

@@ -6,21 +6,16 @@
 #include <windows.h>
 
 #include <cstdio>
-#include <memory>
-#include <vector>
 
 #include "BenchClock.h"
-#include "app/Quorix.h"
+#include "BenchLoad.h"
 #include "il2sim/Il2SimServer.h"
-#include "support/Pads.h"
 
 namespace {
 
 const int kDevices = 8;
 DWORD gTick = 100000;
 DWORD WINAPI frozenTick() { return gTick; }
-
-
 }  // namespace
 
 int main() {
@@ -32,38 +27,9 @@ int main() {
     sim.setInCockpit(1);
 
     VirtualDirectInput di;
-    for (int d = 0; d < kDevices; ++d) di.addController(fakeGuid(static_cast<unsigned char>(16 * d + 1)), "Stick");
-    padsimSetInProcess(&di);
-
     Quorix app;
-    app.sRegRoot = "Software\\Velmora\\QuorixBench-NoSuchKey";  // never written: nothing calls saveConfig
-    Profile* unused = nullptr;
-    app.profiles.readConfig(app.sRegRoot, unused);
-    app.pActProfile = unused;
-    padsimDirectInput8Create(nullptr, 0x0800, IID_IDirectInput8A, reinterpret_cast<void**>(&app.pDI), nullptr);
-    if (app.enumHwDevices() != 0 || app.hwDevices.count != kDevices) {
-        fprintf(stderr, "bench_round: discovery failed\n");
-        return 1;
-    }
-
-    // A profile holds one assignment per control (14), so the 64 assignments of
-    // this load are hung on the axes directly, as binding would.
-    std::vector<std::unique_ptr<ProfileDev2Axis>> assignments;
-    for (int d = 0; d < kDevices; ++d) {
-        HwDevice* dev = app.hwDevices.items[d];
-        for (int a = 0; a < HWA_COUNT; ++a) {
-            ILDevice* control = app.ilDevices.apDevices[a];
-            assignments.emplace_back(new ProfileDev2Axis(app, control->id, control));
-            dev->axes[a].pDev2Axis = assignments.back().get();
-            dev->axes[a].pILDevice = control;
-        }
-        dev->bInUse = 1;
-    }
-
-    app.il2Com.pfnGetTickCount = frozenTick;
-    MyString addr("127.0.0.1");
-    app.il2Com.setAddress(addr);
-    app.il2Com.setPort(sim.port());
+    BenchAssignments assignments;
+    if (loadBench("bench_round", app, di, kDevices, assignments, sim.port(), frozenTick) != 0) return 1;
     if (app.runRound() != 0 || !app.il2Com.bConnected || app.il2Com.iInCockpit != 1) {
         fprintf(stderr, "bench_round: no link to the stand-in simulator\n");
         return 1;
