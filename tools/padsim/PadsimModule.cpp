@@ -2,6 +2,7 @@
 
 #include "padsim/PlugWatcher.h"
 #include "padsim/VirtualDevice.h"
+#include "padsim/VirtualDirectInput.h"
 
 #include <algorithm>
 #include <atomic>
@@ -83,8 +84,12 @@ void padsimSetDeviceEvent(VirtualDevice* pDev, HANDLE hEvent) {
 
 void padsimSignalDevices(const VirtualDirectInput* pParent, int iCtrl) {
     AcquireSRWLockShared(&gEventLock);
-    for (VirtualDevice* d : gEventDevices)
-        if ((!pParent || d->parent() == pParent) && (iCtrl < 0 || d->controller() == iCtrl)) SetEvent(d->hNotify);
+    for (VirtualDevice* d : gEventDevices) {
+        if ((pParent && d->parent() != pParent) || (iCtrl >= 0 && d->controller() != iCtrl)) continue;
+        // A device that needs polling never sets its event.
+        VirtualControllerBlock* b = d->parent()->block();
+        if (b && !b->aCtrl[d->controller()].bPolled) SetEvent(d->hNotify);
+    }
     ReleaseSRWLockShared(&gEventLock);
 }
 

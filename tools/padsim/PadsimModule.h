@@ -33,7 +33,7 @@ unsigned padsimPluggedMask();
 // device's destructor. Once the event is taken back it is never set again.
 void padsimSetDeviceEvent(VirtualDevice* pDev, HANDLE hEvent);
 // Sets the events of the devices of pParent (null: any) for controller iCtrl
-// (-1: any), as a driver does when new input arrives.
+// (-1: any), as a driver does when new input arrives; never those of a polled controller.
 void padsimSignalDevices(const VirtualDirectInput* pParent, int iCtrl);
 
 // Window given to SetCooperativeLevel; device changes go there.

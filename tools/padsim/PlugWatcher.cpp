@@ -1,25 +1,20 @@
 #include "padsim/PlugWatcher.h"
 
+#include "padsim/DeviceBroadcasts.h"
 #include "padsim/PadsimModule.h"
 
 #include <dbt.h>
 
 namespace {
-// What the system sends for a HID device interface; the name is left empty.
-const DEV_BROADCAST_DEVICEINTERFACE_A kHidInterface = {
-    sizeof(DEV_BROADCAST_DEVICEINTERFACE_A), DBT_DEVTYP_DEVICEINTERFACE, 0,
-    {0x4D1E55B2, 0xF16F, 0x11CF, {0x88, 0xCB, 0x00, 0x11, 0x11, 0x00, 0x00, 0x30}}, {0}};
-
 // Sent, not posted: Windows and Wine both refuse to post WM_DEVICECHANGE
 // arrival and removal (pointer lParam, ERROR_MESSAGE_SYNC_ONLY), and the
 // system itself sends them. The time-out bounds how long stop() can wait when
 // the receiving thread is the one stopping us and so is not pumping.
-void send(WPARAM wEvent) {
+void send(WPARAM wEvent, int iCtrl) {
     HWND hwnd = padsimNotifyTarget();
-    DWORD_PTR dwResult = 0;
-    if (hwnd)
-        SendMessageTimeoutA(hwnd, WM_DEVICECHANGE, wEvent, reinterpret_cast<LPARAM>(&kHidInterface),
-                            SMTO_NORMAL | SMTO_ABORTIFHUNG, 1000, &dwResult);
+    char name[128];
+    padsimInterfaceName(name, iCtrl, 1);
+    if (hwnd) padsimSendInterfaceEvent(hwnd, wEvent, name, 1000);
 }
 
 // Sequence number and plug mask read as one pair: the writer sets the flag
@@ -69,13 +64,13 @@ void PlugWatcher::check() {
         // Each send may wait; a pending stop() should not wait for all of them.
         if (hStop && WaitForSingleObject(hStop, 0) == WAIT_OBJECT_0) return;
         if (!(uiChanged & (1u << c))) continue;
-        send((uiMask & (1u << c)) ? DBT_DEVICEARRIVAL : DBT_DEVICEREMOVECOMPLETE);
+        send((uiMask & (1u << c)) ? DBT_DEVICEARRIVAL : DBT_DEVICEREMOVECOMPLETE, c);
     }
     // Unplugged and plugged again between two looks: the program still has to
     // hear of it, or it would keep a device that lost its acquisition.
     if (!uiChanged && iSeq != iSeenSeq) {
-        send(DBT_DEVICEREMOVECOMPLETE);
-        send(DBT_DEVICEARRIVAL);
+        send(DBT_DEVICEREMOVECOMPLETE, 0);
+        send(DBT_DEVICEARRIVAL, 0);
     }
     iSeenSeq = iSeq;
     uiSeenMask = uiMask;

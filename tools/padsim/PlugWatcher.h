@@ -1,7 +1,7 @@
 #pragma once
 // Watches the controller block for plug changes and tells the program the way
 // the system does: WM_DEVICECHANGE with DBT_DEVICEARRIVAL or
-// DBT_DEVICEREMOVECOMPLETE and a HID device-interface record. On the block's
+// DBT_DEVICEREMOVECOMPLETE and a named HID device-interface record. On the block's
 // change event it also sets the devices' notification events, as a driver does
 // on new input.
 

@@ -46,6 +46,10 @@ int padsimAddController(VirtualControllerBlock& b, const GUID& guid, const char*
     return b.iCount++;
 }
 
+bool padsimListed(const VirtualControllerState& s) {
+    return s.bPlugged && static_cast<DWORD>(GetTickCount() - s.dwPluggedAt) >= static_cast<DWORD>(s.dwListDelayMs);
+}
+
 VirtualControllers::~VirtualControllers() { close(); }
 
 int VirtualControllers::open(int bCreate) {
@@ -135,13 +139,47 @@ int VirtualControllers::setPlugged(int iCtrl, int bPlugged) {
     if (status != PADSIM_OK) return status;
     if (!validCtrl(iCtrl)) return PADSIM_ERR_CTRL;
     LONG bNew = bPlugged ? 1 : 0;
-    LONG bOld = InterlockedExchange(&pBlock->aCtrl[iCtrl - 1].bPlugged, bNew);
+    VirtualControllerState& s = pBlock->aCtrl[iCtrl - 1];
+    if (bNew) InterlockedExchange(&s.dwPluggedAt, static_cast<LONG>(GetTickCount()));
+    LONG bOld = InterlockedExchange(&s.bPlugged, bNew);
     // Plugging a plugged controller is no event, as with a real cable.
     if ((bOld != 0) != (bNew != 0)) {
         InterlockedIncrement(&pBlock->iPlugSeq);
         changed();
     }
     return PADSIM_OK;
+}
+
+int VirtualControllers::plugLate(int iCtrl, long dwListDelayMs, long iFailingAcquires) {
+    int status = check();
+    if (status != PADSIM_OK) return status;
+    if (!validCtrl(iCtrl)) return PADSIM_ERR_CTRL;
+    if (dwListDelayMs < 0 || iFailingAcquires < 0) return PADSIM_ERR_VALUE;
+    InterlockedExchange(&pBlock->aCtrl[iCtrl - 1].dwListDelayMs, dwListDelayMs);
+    InterlockedExchange(&pBlock->aCtrl[iCtrl - 1].iFailingAcquires, iFailingAcquires);
+    return setPlugged(iCtrl, 1);
+}
+
+int VirtualControllers::lose(int iCtrl) {
+    int status = check();
+    if (status != PADSIM_OK) return status;
+    if (!validCtrl(iCtrl)) return PADSIM_ERR_CTRL;
+    InterlockedIncrement(&pBlock->aCtrl[iCtrl - 1].iLostSeq);
+    return PADSIM_OK;
+}
+
+int VirtualControllers::setPolled(int iCtrl, int bPolled) {
+    int status = check();
+    if (status != PADSIM_OK) return status;
+    if (!validCtrl(iCtrl)) return PADSIM_ERR_CTRL;
+    InterlockedExchange(&pBlock->aCtrl[iCtrl - 1].bPolled, bPolled ? 1 : 0);
+    return PADSIM_OK;
+}
+
+int VirtualControllers::setCreateResult(HRESULT hr) {
+    int status = check();
+    if (status == PADSIM_OK) InterlockedExchange(reinterpret_cast<volatile LONG*>(&pBlock->hrCreate), hr);
+    return status;
 }
 
 int VirtualControllers::isPlugged(int& bPlugged, int iCtrl) const {

@@ -39,7 +39,7 @@ enum {
 #define PADSIM_CHANGED_EVENT_NAME "Local\\QuorixPadSimChanged"
 
 const DWORD PADSIM_MAGIC = 0x4D535051;  // "QPSM"
-const DWORD PADSIM_VERSION = 2;
+const DWORD PADSIM_VERSION = 3;
 
 // Instance GUID of controller iCtrl (1..4); the table above.
 inline constexpr GUID kVirtualControllerGuid[PADSIM_CONTROLLERS] = {
@@ -65,6 +65,13 @@ struct VirtualControllerState {
     // Forced results of the DirectInput steps, DI_OK to behave normally: lets
     // tests make any set-up step of one controller fail.
     HRESULT hrCreateDevice, hrSetCooperativeLevel, hrSetDataFormat, hrSetProperty, hrAcquire, hrGetDeviceState;
+    // Where Windows is harsher than Wine:
+    volatile LONG iLostSeq;          // bumped by lose(): reads and Poll answer DIERR_INPUTLOST once, then
+                                     // DIERR_NOTACQUIRED until the device is acquired again (sleep, hub reset)
+    volatile LONG bPolled;           // a device that needs polling: its state changes only on Poll
+    volatile LONG dwListDelayMs;     // listed by EnumDevices only this long after it was plugged
+    volatile LONG dwPluggedAt;       // GetTickCount() at the last plug
+    volatile LONG iFailingAcquires;  // that many Acquire calls fail first (a driver still starting)
 };
 
 // The block: named and shared for the DLL, private for in-process use.
@@ -78,6 +85,7 @@ struct VirtualControllerBlock {
     volatile LONG iPlugSeq;   // bumped on every plug change
     volatile LONG iReads;     // successful GetDeviceState calls, all controllers
     LONG iCount;              // controllers in use
+    HRESULT hrCreate;         // forced result of DirectInput8Create itself, DI_OK to behave normally
     VirtualControllerState aCtrl[PADSIM_MAX_CONTROLLERS];
 };
 
@@ -111,6 +119,14 @@ public:
     int plug(int iCtrl) { return setPlugged(iCtrl, 1); }
     int unplug(int iCtrl) { return setPlugged(iCtrl, 0); }
     int setPlugged(int iCtrl, int bPlugged);
+    // Plugs a controller that DirectInput lists only dwListDelayMs later and whose
+    // first iFailingAcquires acquisitions fail, as Windows does while its driver starts.
+    int plugLate(int iCtrl, long dwListDelayMs, long iFailingAcquires);
+    // The controller's devices lose their acquisition (sleep and resume, a hub reset).
+    int lose(int iCtrl);
+    int setPolled(int iCtrl, int bPolled);
+    // DirectInput8Create answers hr (DI_OK: works again).
+    int setCreateResult(HRESULT hr);
     int isPlugged(int& bPlugged, int iCtrl) const;
     // Successful GetDeviceState calls: iCtrl 0 all controllers, else that one.
     int getReads(long& iReads, int iCtrl = 0) const;
@@ -137,3 +153,5 @@ private:
 void padsimInitBlock(VirtualControllerBlock& b, int bEmpty = 0);
 // Adds a plugged, centred controller; its index, or -1 when the block is full.
 int padsimAddController(VirtualControllerBlock& b, const GUID& guid, const char* name);
+// Whether EnumDevices lists the controller now: plugged, and its listing delay over.
+bool padsimListed(const VirtualControllerState& s);

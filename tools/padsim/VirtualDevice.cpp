@@ -24,6 +24,9 @@ bool knownJoystickFormat(LPCDIDATAFORMAT f) {
 VirtualDevice::VirtualDevice(VirtualDirectInput* pParent, int iCtrl) : pParent(pParent), iCtrl(iCtrl) {
     // An in-process device lives as long as its owner, which it must not keep alive.
     if (!pParent->inProcess()) pParent->AddRef();
+    VirtualControllerBlock* b = pParent->block();
+    iSeenLostSeq = b ? b->aCtrl[iCtrl].iLostSeq : 0;
+    for (int a = 0; a < PADSIM_AXES; ++a) aiPolled[a] = b ? b->aCtrl[iCtrl].aiAxis[a] : LONG(PADSIM_AXIS_CENTRE);
     padsimObjectCreated();
 }
 
@@ -93,6 +96,10 @@ HRESULT VirtualDevice::Acquire() {
     ++iAcquireCalls;
     if (HRESULT hr = forced(&VirtualControllerState::hrAcquire)) return hr;
     if (!pParent->plugged(iCtrl)) return DIERR_UNPLUGGED;
+    VirtualControllerState& s = pParent->block()->aCtrl[iCtrl];
+    // A driver that is still starting refuses; decremented only while above 0.
+    for (LONG n = s.iFailingAcquires; n > 0; n = s.iFailingAcquires)
+        if (InterlockedCompareExchange(&s.iFailingAcquires, n - 1, n) == n) return DIERR_NOTINITIALIZED;
     if (!dwDataSize) return DIERR_INVALIDPARAM;
     if (bAcquired) return S_FALSE;
     bAcquired = 1;
@@ -107,23 +114,44 @@ HRESULT VirtualDevice::Unacquire() {
     return DI_OK;
 }
 
+HRESULT VirtualDevice::readable() {
+    VirtualControllerState& s = pParent->block()->aCtrl[iCtrl];
+    // As with a real cable pulled, or sleep and resume: the acquisition is gone until Acquire succeeds again.
+    LONG iLost = s.iLostSeq;
+    if (!pParent->plugged(iCtrl) || iLost != iSeenLostSeq) {
+        iSeenLostSeq = iLost;
+        if (bAcquired) {
+            bAcquired = 0;
+            return DIERR_INPUTLOST;
+        }
+    }
+    return bAcquired ? DI_OK : DIERR_NOTACQUIRED;
+}
+
+// Windows reads a polled device only here; Wine polls inside GetDeviceState.
+HRESULT VirtualDevice::Poll() {
+    touched();
+    ++iPollCalls;
+    if (HRESULT hr = readable()) return hr;
+    VirtualControllerState& s = pParent->block()->aCtrl[iCtrl];
+    if (!s.bPolled) return DI_NOEFFECT;
+    for (int a = 0; a < PADSIM_AXES; ++a) aiPolled[a] = s.aiAxis[a];
+    return DI_OK;
+}
+
 HRESULT VirtualDevice::GetDeviceState(DWORD cbData, LPVOID pvData) {
     touched();
     ++iGetDeviceStateCalls;
     dwLastStateSize = cbData;
-    if (!pParent->plugged(iCtrl)) {
-        // As with a real cable pulled: the acquisition is gone until Acquire succeeds again.
-        bAcquired = 0;
-        return DIERR_INPUTLOST;
-    }
+    if (!pParent->plugged(iCtrl)) return readable();
     if (HRESULT hr = forced(&VirtualControllerState::hrGetDeviceState)) return hr;
-    if (!bAcquired) return DIERR_NOTACQUIRED;
+    if (HRESULT hr = readable()) return hr;
     if (!pvData || !dwDataSize || cbData != dwDataSize) return DIERR_INVALIDPARAM;
     VirtualControllerBlock* b = pParent->block();
     VirtualControllerState& s = b->aCtrl[iCtrl];
     DIJOYSTATE2 st = {};
     LONG* apAxis[PADSIM_AXES] = {&st.lX, &st.lY, &st.lZ, &st.lRx, &st.lRy, &st.lRz, &st.rglSlider[0], &st.rglSlider[1]};
-    for (int a = 0; a < PADSIM_AXES; ++a) *apAxis[a] = s.aiAxis[a];
+    for (int a = 0; a < PADSIM_AXES; ++a) *apAxis[a] = s.bPolled ? aiPolled[a] : s.aiAxis[a];
     for (DWORD& pov : st.rgdwPOV) pov = 0xFFFFFFFF;  // centred
     memcpy(pvData, &st, cbData);
     InterlockedIncrement(&s.iReads);
@@ -188,8 +216,6 @@ HRESULT VirtualDevice::EnumCreatedEffectObjects(LPDIENUMCREATEDEFFECTOBJECTSCALL
     return unexpected("EnumCreatedEffectObjects");
 }
 HRESULT VirtualDevice::Escape(LPDIEFFESCAPE) { return unexpected("Escape"); }
-// The controllers are not polled devices; the program never needs Poll.
-HRESULT VirtualDevice::Poll() { return unexpected("Poll"); }
 HRESULT VirtualDevice::SendDeviceData(DWORD, LPCDIDEVICEOBJECTDATA, LPDWORD, DWORD) {
     return unexpected("SendDeviceData");
 }

@@ -30,11 +30,11 @@ public:
     const GUID* pPropGuid = nullptr;  // identity of the property (DIPROP_* are small numbers)
     DIPROPHEADER propHeader = {};      // as passed
     DWORD dwBufferSize = 0;            // DIPROP_BUFFERSIZE once accepted
-    int iAcquireCalls = 0, iUnacquireCalls = 0, iGetDeviceStateCalls = 0;
+    int iAcquireCalls = 0, iUnacquireCalls = 0, iGetDeviceStateCalls = 0, iPollCalls = 0;
     DWORD dwLastStateSize = 0;
     int iOverReleases = 0;       // Release with no reference held (in-process devices only)
     int iCallsAfterRelease = 0;  // calls made while no reference was held
-    int iUnexpectedCalls = 0;    // methods the program has no use for, Poll among them
+    int iUnexpectedCalls = 0;    // methods the program has no use for
     const char* sLastUnexpected = "";
     int bAcquired = 0;
     HANDLE hNotify = nullptr;  // the event of SetEventNotification, set on every change
@@ -88,9 +88,14 @@ private:
     void touched() {
         if (iRef <= 0) ++iCallsAfterRelease;
     }
+    // DIERR_INPUTLOST once after the controller was plugged out or lost, then
+    // DIERR_NOTACQUIRED until acquired again; DI_OK while readable.
+    HRESULT readable();
 
     volatile LONG iRef = 1;
     VirtualDirectInput* pParent;
     int iCtrl;
     DWORD dwDataSize = 0;  // of the data format set; 0 before SetDataFormat
+    LONG iSeenLostSeq;     // the controller's loss this device has answered already
+    LONG aiPolled[PADSIM_AXES];  // what a polled controller's last Poll took in
 };

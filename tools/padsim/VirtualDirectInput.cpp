@@ -46,7 +46,7 @@ VirtualDevice* VirtualDirectInput::lastDevice(int i) {
     return nullptr;
 }
 
-VirtualControllerBlock* VirtualDirectInput::block() { return pPrivate ? pPrivate.get() : padsimValidBlock(); }
+VirtualControllerBlock* VirtualDirectInput::block() const { return pPrivate ? pPrivate.get() : padsimValidBlock(); }
 
 void VirtualDirectInput::fillInstance(DIDEVICEINSTANCEA& inst, int c) {
     memset(&inst, 0, sizeof inst);
@@ -109,8 +109,9 @@ HRESULT VirtualDirectInput::EnumDevices(DWORD dwDevType, LPDIENUMDEVICESCALLBACK
     if (dwDevType != DI8DEVCLASS_GAMECTRL || !(dwFlags & DIEDFL_ATTACHEDONLY)) return DI_OK;
     AddRef();  // the callback may release the caller's reference
     // By index and block afresh each time: a callback may add or unplug controllers.
+    // Windows announces a controller before it lists it: one plugged too recently is not listed yet.
     for (int c = 0; block() && c < block()->iCount; ++c) {
-        if (!plugged(c)) continue;
+        if (!padsimListed(block()->aCtrl[c])) continue;
         DIDEVICEINSTANCEA inst;
         fillInstance(inst, c);
         if (cb(&inst, pvRef) == DIENUM_STOP) break;
@@ -141,6 +142,15 @@ HRESULT padsimCreate(DWORD dwVersion, REFIID riid, LPVOID* ppvOut, LPUNKNOWN pOu
     if (pOuter) return DIERR_NOAGGREGATION;
     // Single-byte text only: the wide interface is not offered.
     if (!IsEqualIID(riid, IID_IDirectInput8A) && !IsEqualIID(riid, IID_IUnknown)) return DIERR_NOINTERFACE;
+    // A DirectInput that cannot start, as the test asked: decided before any object exists.
+    HRESULT hrForced = DI_OK;
+    if (pInProcess) {
+        hrForced = pInProcess->block()->hrCreate;
+    } else {
+        VirtualControllers vc;
+        if (vc.open(0) == PADSIM_OK) hrForced = vc.block()->hrCreate;
+    }
+    if (FAILED(hrForced)) return hrForced;
     VirtualDirectInput* pDI = pInProcess;
     if (pDI) pDI->AddRef();
     else pDI = new (std::nothrow) VirtualDirectInput(0);

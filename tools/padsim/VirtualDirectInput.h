@@ -11,6 +11,7 @@
 //   int stick = di.addController(guid, "Stick");
 //   di.setAxis(stick, HWA_X, 1000);          // what GetDeviceState delivers
 //   di.controller(stick).hrAcquire = S_FALSE; // force a step to fail
+//   di.lose(stick);                           // reads fail until acquired again
 //   dev.configure(&di);                       // or through padsimDirectInput8Create
 //   VirtualDevice* d = di.lastDevice(stick);  // the record of that device's calls
 
@@ -36,9 +37,14 @@ public:
     VirtualControllerState& controller(int i) { return pPrivate->aCtrl[i]; }
     // Sets the events of controller i's devices when the value changes; any thread.
     void setAxis(int i, int iAxis, LONG value);
-    void plug(int i) { controller(i).bPlugged = 1; }
+    void plug(int i) {
+        controller(i).dwPluggedAt = static_cast<LONG>(GetTickCount());
+        controller(i).bPlugged = 1;
+    }
     // Not enumerated, not creatable, and its devices lose their acquisition.
     void unplug(int i);
+    // Its devices lose their acquisition while it stays plugged (sleep, a hub reset).
+    void lose(int i) { InterlockedIncrement(&controller(i).iLostSeq); }
     // Every device created so far, in creation order, and the newest of controller i.
     int deviceCount() const { return static_cast<int>(aDevices.size()); }
     VirtualDevice* device(int n) { return aDevices[static_cast<size_t>(n)]; }
@@ -47,9 +53,9 @@ public:
     void fillInstance(DIDEVICEINSTANCEA& inst, int c);
 
     // The controllers: the private block, or the shared one when mapped and of our layout.
-    VirtualControllerBlock* block();
+    VirtualControllerBlock* block() const;
     int inProcess() const { return pPrivate != nullptr; }
-    bool plugged(int c) {
+    bool plugged(int c) const {
         VirtualControllerBlock* b = block();
         return b && c < b->iCount && b->aCtrl[c].bPlugged;
     }

@@ -1,6 +1,11 @@
 // padsimctl: drives the virtual game controllers of the project's dinput8.dll.
 //   padsimctl set <ctrl> <axis> <value>      axis X Y Z Rx Ry Rz Sld1 Sld2, value 0..65535
-//   padsimctl plug <ctrl> | unplug <ctrl>    ctrl 1..4
+//   padsimctl plug <ctrl> [list_delay_ms [failing_acquires]] | unplug <ctrl>    ctrl 1..4
+//                                          plugged, listed by DirectInput only list_delay_ms
+//                                          later, its first failing_acquires acquisitions refused
+//   padsimctl lose <ctrl>                    its input is lost (sleep and resume, a hub reset)
+//   padsimctl polled <ctrl> 0|1              a device that needs polling, or not
+//   padsimctl failcreate 0|1                 DirectInput8Create fails (1) or works (0)
 //   padsimctl sweep <ctrl> <axis> <seconds> [period_ms]
 //                                          0 to 65535 and back to 0 over <seconds>
 //   padsimctl show                           state of all controllers
@@ -19,7 +24,8 @@
 
 namespace {
 const char kUsage[] =
-    "usage: padsimctl set <ctrl> <axis> <value> | plug <ctrl> | unplug <ctrl>\n"
+    "usage: padsimctl set <ctrl> <axis> <value> | plug <ctrl> [list_delay_ms [failing_acquires]] | unplug <ctrl>\n"
+    "               | lose <ctrl> | polled <ctrl> 0|1 | failcreate 0|1\n"
     "               | sweep <ctrl> <axis> <seconds> [period_ms] | show | reset | hold [seconds]\n"
     "  ctrl 1..4, axis X Y Z Rx Ry Rz Sld1 Sld2, value 0..65535\n";
 
@@ -124,11 +130,33 @@ int main(int argc, char** argv) {
         int status = openBlock(vc, true);
         return status ? status : (vc.setAxis(iCtrl, iAxis, iValue) == PADSIM_OK ? 0 : 2);
     }
-    if (strcmp(cmd, "plug") == 0 || strcmp(cmd, "unplug") == 0) {
-        if (argc != 3) return usage("plug and unplug take <ctrl>");
+    if (strcmp(cmd, "plug") == 0 && argc >= 4) {
+        long iDelay = 0, iFailing = 0;
+        if (argc > 5) return usage("plug takes <ctrl> [list_delay_ms [failing_acquires]]");
+        if (!parseLong(iCtrl, argv[2], 1, PADSIM_CONTROLLERS)) return usage("controller must be 1..4");
+        if (!parseLong(iDelay, argv[3], 0, 600000)) return usage("list_delay_ms must be 0..600000");
+        if (argc == 5 && !parseLong(iFailing, argv[4], 0, 1000)) return usage("failing_acquires must be 0..1000");
+        int status = openBlock(vc, true);
+        return status ? status : (vc.plugLate(iCtrl, iDelay, iFailing) == PADSIM_OK ? 0 : 2);
+    }
+    if (strcmp(cmd, "plug") == 0 || strcmp(cmd, "unplug") == 0 || strcmp(cmd, "lose") == 0) {
+        if (argc != 3) return usage("plug, unplug and lose take <ctrl>");
         if (!parseLong(iCtrl, argv[2], 1, PADSIM_CONTROLLERS)) return usage("controller must be 1..4");
         int status = openBlock(vc, true);
-        return status ? status : (vc.setPlugged(iCtrl, cmd[0] == 'p') == PADSIM_OK ? 0 : 2);
+        if (status) return status;
+        status = cmd[0] == 'l' ? vc.lose(iCtrl) : vc.setPlugged(iCtrl, cmd[0] == 'p');
+        return status == PADSIM_OK ? 0 : 2;
+    }
+    if (strcmp(cmd, "polled") == 0 || strcmp(cmd, "failcreate") == 0) {
+        const bool bPolled = cmd[0] == 'p';
+        long iOn = 0;
+        if (argc != (bPolled ? 4 : 3)) return usage(bPolled ? "polled takes <ctrl> 0|1" : "failcreate takes 0|1");
+        if (bPolled && !parseLong(iCtrl, argv[2], 1, PADSIM_CONTROLLERS)) return usage("controller must be 1..4");
+        if (!parseLong(iOn, argv[argc - 1], 0, 1)) return usage("the last argument must be 0 or 1");
+        int status = openBlock(vc, true);
+        if (status) return status;
+        status = bPolled ? vc.setPolled(iCtrl, iOn) : vc.setCreateResult(iOn ? E_FAIL : S_OK);
+        return status == PADSIM_OK ? 0 : 2;
     }
     if (strcmp(cmd, "sweep") == 0) {
         double dSeconds = 0;
