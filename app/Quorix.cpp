@@ -31,8 +31,12 @@ Quorix::Quorix()
       uTaskbarCreatedMsg(0),
       bQuitting(0),
       bDlgCfgRunning(0),
+      bDiscoveryDue(0),
+      bDiscoveryArrival(0),
+      iNewlyConnected(0),
       pShellNotifyIcon(Shell_NotifyIconA),
-      pDirectInput8Create(DirectInput8Create) {
+      pDirectInput8Create(DirectInput8Create),
+      pfnHidTopUsage(hidTopUsage) {
     ilDevices.fill();
     addLog("=== Started ===\r\n");
 }
@@ -40,6 +44,8 @@ Quorix::Quorix()
 Quorix::~Quorix() {
     addLog("=== Closed ===\r\n");
     if (hLogFile != INVALID_HANDLE_VALUE) closeFile(hLogFile);
+    // Devices go before the DirectInput interface that made them.
+    hwDevices.releaseAll();
     if (pDI) {
         pDI->Release();
         pDI = nullptr;
@@ -114,27 +120,28 @@ int Quorix::runRound() {
     int bFlush = 0;
     int status = il2Com.testConnection(bFlush);
     if (status != 0) return status;
+    // A device that cannot be read or processed is skipped: one controller that
+    // lost its input must not silence the others. The first failure is returned.
     if (dlgCfg.hDlg) {
         // The dialog shows live values: every attached device is read, link or not.
-        for (int i = 0; i < hwDevices.count && status == 0; ++i) {
+        for (int i = 0; i < hwDevices.count; ++i) {
             HwDevice* dev = hwDevices.items[i];
-            if (!dev) {
-                status = 2;
-            } else if (dev->bConnected && dev->bAcquired) {
-                status = dev->processDlgCfg(bFlush, dev == dlgCfg.pHwDev);
-                if (status == 0) status = dlgCfg.updTicks();
+            int s = dev ? 0 : 2;
+            if (dev && dev->bConnected && dev->bAcquired) {
+                s = dev->processDlgCfg(bFlush, dev == dlgCfg.pHwDev);
+                if (s == 0) s = dlgCfg.updTicks();
             }
+            if (status == 0) status = s;
         }
         return status;
     }
-    // Sends only while the simulator answers and the pilot sits in a cockpit.
-    if (!il2Com.bConnected || il2Com.iInCockpit != 1) return 0;
-    for (int i = 0; i < hwDevices.count && status == 0; ++i) {
+    // Sends only while the simulator answers and the pilot sits in a cockpit; a
+    // failed send closes the link, and then nothing more can be sent this round.
+    for (int i = 0; i < hwDevices.count && il2Com.bConnected && il2Com.iInCockpit == 1; ++i) {
         HwDevice* dev = hwDevices.items[i];
-        if (!dev)
-            status = 2;
-        else if (dev->bConnected && dev->bAcquired && dev->bInUse)
-            status = dev->process(bFlush);
+        int s = dev ? 0 : 2;
+        if (dev && dev->bConnected && dev->bAcquired && dev->bInUse) s = dev->process(bFlush);
+        if (status == 0) status = s;
     }
     return status;
 }
@@ -212,10 +219,16 @@ LRESULT CALLBACK AppWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam
             SetForegroundWindow(hwnd);
             TrackPopupMenu(GetSubMenu(pApp->hIconMenu, 0), TPM_RIGHTALIGN | TPM_RIGHTBUTTON, pt.x, pt.y, 0, hwnd,
                            nullptr);
+            // Without it Windows closes the menu at once the next time it opens.
+            PostMessageA(hwnd, WM_NULL, 0, 0);
         }
         return 0;
     case WM_DEVICECHANGE:
-        if (wParam == DBT_DEVICEARRIVAL || wParam == DBT_DEVICEREMOVECOMPLETE) pApp->enumHwDevices();
+        if (pApp->isControllerEvent(wParam, lParam)) pApp->requestDiscovery(wParam == DBT_DEVICEARRIVAL);
+        return 0;
+    case WM_TIMER:
+        if (wParam != TIMER_DISCOVERY && wParam != TIMER_LATE_DISCOVERY) return DefWindowProcA(hwnd, msg, wParam, lParam);
+        pApp->onDiscoveryTimer(wParam);
         return 0;
     default:
         if (pApp && msg != 0 && msg == pApp->uTaskbarCreatedMsg) {

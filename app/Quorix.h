@@ -7,6 +7,7 @@
 #include <dinput.h>
 
 #include "base/MyString.h"
+#include "hw/HidUsage.h"
 #include "hw/HwDevice.h"
 #include "il2/IL2Com.h"
 #include "il2/ILDevice.h"
@@ -21,6 +22,9 @@ enum {
 };
 enum { STATEFLAG_IL2_CONNECTED = 0x0001 };
 enum { WM_TRAYICON = WM_USER + 1 };
+// Window timers of the frame window: the poll timer, a discovery pass after a
+// batch of device events, and the second look after an arrival that found nothing.
+enum { TIMER_POLL = 1, TIMER_DISCOVERY = 2, TIMER_LATE_DISCOVERY = 3 };
 
 // Where the outside world enters; tests replace these.
 typedef BOOL(WINAPI* ShellNotifyIconFn)(DWORD message, PNOTIFYICONDATAA data);
@@ -66,6 +70,14 @@ public:
     int enumHwDevices();
     static BOOL CALLBACK enumHwDevicesCB(const DIDEVICEINSTANCEA* inst, void* ctx);
     int reapplyProfile();
+    // 1 when a WM_DEVICECHANGE may concern a game controller: the arrival or
+    // removal of a HID interface that is one, or that cannot be read.
+    int isControllerEvent(WPARAM wEvent, LPARAM lParam);
+    // The events of about 250 ms from the first one cause one pass (TIMER_DISCOVERY).
+    int requestDiscovery(int bArrival);
+    // WM_TIMER of TIMER_DISCOVERY or TIMER_LATE_DISCOVERY: runs the pass unless
+    // a pass or a round is under way, in which case the timer comes again.
+    int onDiscoveryTimer(UINT_PTR id);
 
     // Owned parts, constructed in this order and destroyed in reverse.
     IL2Com il2Com;
@@ -101,8 +113,14 @@ public:
     int bQuitting;
     // 1 while AppWindowProc runs the configuration dialog's modal call.
     int bDlgCfgRunning;
+    // A discovery pass is due at TIMER_DISCOVERY, for events among which an arrival.
+    int bDiscoveryDue;
+    int bDiscoveryArrival;
+    // Controllers the last pass connected that were not connected before it.
+    int iNewlyConnected;
     ShellNotifyIconFn pShellNotifyIcon;
     DirectInput8CreateFn pDirectInput8Create;
+    HidTopUsageFn pfnHidTopUsage;
 
 private:
     void fillTrayRecord(NOTIFYICONDATAA& nid, UINT flags, HICON icon);

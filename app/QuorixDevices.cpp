@@ -4,6 +4,21 @@
 
 #include <dbt.h>
 
+#include <cstdlib>
+#include <cstring>
+
+#include "app/Timer.h"
+
+namespace {
+// Windows announces a composite controller as several interfaces at once, and
+// its enumeration can take hundreds of milliseconds on the message thread: the
+// events of this window from the first one make one pass.
+const UINT kDiscoveryWindowMs = 250;
+// Windows announces the HID interface before DirectInput lists the controller,
+// and its first Acquire may fail while the driver starts.
+const UINT kLateDiscoveryMs = 2000;
+}  // namespace
+
 // The HID device-interface class: controllers arrive and leave as HID devices.
 static const GUID kHidInterfaceClass = {0x4D1E55B2, 0xF16F, 0x11CF, {0x88, 0xCB, 0x00, 0x11, 0x11, 0x00, 0x00, 0x30}};
 
@@ -24,14 +39,75 @@ int Quorix::closeDeviceNotifications() {
     return 0;
 }
 
+int Quorix::isControllerEvent(WPARAM wEvent, LPARAM lParam) {
+    const DEV_BROADCAST_HDR* hdr = reinterpret_cast<const DEV_BROADCAST_HDR*>(lParam);
+    if ((wEvent != DBT_DEVICEARRIVAL && wEvent != DBT_DEVICEREMOVECOMPLETE) || !hdr) return 0;
+    // Volumes, ports and handles are broadcast to every top-level window.
+    if (hdr->dbch_devicetype != DBT_DEVTYP_DEVICEINTERFACE) return 0;
+    const DEV_BROADCAST_DEVICEINTERFACE_A* rec = reinterpret_cast<const DEV_BROADCAST_DEVICEINTERFACE_A*>(hdr);
+    const size_t cbOffset = offsetof(DEV_BROADCAST_DEVICEINTERFACE_A, dbcc_name);
+    const size_t cbName = rec->dbcc_size > cbOffset ? rec->dbcc_size - cbOffset : 0;
+    // An ANSI window gets the name in ANSI; a UTF-16 one (as services get) is
+    // taken too. Interface names are ASCII either way.
+    char name[MAX_PATH * 2] = {};
+    const bool bWide = cbName >= 4 && rec->dbcc_name[0] && !rec->dbcc_name[1];
+    for (size_t i = 0; i + 1 < sizeof name; ++i) {
+        size_t at = bWide ? 2 * i : i;
+        if (at >= cbName || !rec->dbcc_name[at]) break;
+        name[i] = rec->dbcc_name[at];
+    }
+    unsigned short usPage = 0, usUsage = 0;
+    // What cannot be read (a removed interface, for one) may be a controller: nothing is missed.
+    if (pfnHidTopUsage(usPage, usUsage, name) != 0) return 1;
+    return isGameControllerUsage(usPage, usUsage);
+}
+
+int Quorix::requestDiscovery(int bArrival) {
+    if (bArrival) bDiscoveryArrival = 1;
+    // Not restarted by later events: a chattering hub cannot hold discovery off.
+    if (bDiscoveryDue) return 0;
+    bDiscoveryDue = 1;
+    if (SetTimer(hFrameWnd, TIMER_DISCOVERY, kDiscoveryWindowMs, nullptr)) return 0;
+    return onDiscoveryTimer(TIMER_DISCOVERY);
+}
+
+int Quorix::onDiscoveryTimer(UINT_PTR id) {
+    // Never nested in a pass (a message box it shows runs a loop) nor in a round:
+    // the window timer keeps coming until the pass can run.
+    if (bEnumerating || isRoundRunning()) return 0;
+    KillTimer(hFrameWnd, id);
+    int bArrival = 0;
+    if (id == TIMER_DISCOVERY) {
+        bArrival = bDiscoveryArrival;
+        bDiscoveryDue = bDiscoveryArrival = 0;
+    }
+    KillTimer(hFrameWnd, TIMER_LATE_DISCOVERY);  // this pass is that look
+    int status = enumHwDevices();
+    // An arrival that connected nothing new: one more look, once.
+    if (bArrival && iNewlyConnected == 0) SetTimer(hFrameWnd, TIMER_LATE_DISCOVERY, kLateDiscoveryMs, nullptr);
+    return status;
+}
+
 int Quorix::enumHwDevices() {
     bEnumerating = 1;
     int status = 0;
+    // Which controllers were connected before, to count the ones this pass adds.
+    const int iKnown = hwDevices.count;
+    int* abWasConnected = static_cast<int*>(calloc(iKnown ? iKnown : 1, sizeof(int)));
+    for (int i = 0; i < iKnown && abWasConnected; ++i)
+        abWasConnected[i] = hwDevices.items[i] && hwDevices.items[i]->isConnected();
     if (hLogFile != INVALID_HANDLE_VALUE) status = addLog("=== (Re)Configure Hardware Devices ...\r\n");
     if (status == 0) status = hwDevices.disconnectAll();
     if (status == 0 && (!pDI || FAILED(pDI->EnumDevices(DI8DEVCLASS_GAMECTRL, enumHwDevicesCB, this,
                                                          DIEDFL_ATTACHEDONLY))))
         status = 1;
+    // Devices are only ever appended: an index names the same device before and after.
+    iNewlyConnected = 0;
+    for (int i = 0; i < hwDevices.count; ++i) {
+        HwDevice* dev = hwDevices.items[i];
+        if (dev && dev->isConnected() && !(i < iKnown && abWasConnected && abWasConnected[i])) ++iNewlyConnected;
+    }
+    free(abWasConnected);
     if (status == 0 && dlgCfg.hDlg) status = dlgCfg.drawHwDevList(0);
     if (status == 0 && hLogFile != INVALID_HANDLE_VALUE)
         status = addLog("=== (Re)Configure Hardware Devices: Done!\r\n");

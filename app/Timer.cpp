@@ -10,7 +10,7 @@ static int __LocalStatic_bOnProc = 0;
 int startTimer(Quorix* app) {
     __LocalStatic_pApp = app;
     if (app->uiTimerId != 0) return 0;
-    UINT_PTR id = SetTimer(app->hFrameWnd, 1, app->uiTimerInterval, TimerProc);
+    UINT_PTR id = SetTimer(app->hFrameWnd, TIMER_POLL, app->uiTimerInterval, TimerProc);
     if (id == 0) return 1003;
     app->uiTimerId = id;
     return 0;
@@ -32,5 +32,7 @@ int runGuardedRound() {
     __LocalStatic_bOnProc = 0;
     return status;
 }
+
+int isRoundRunning() { return __LocalStatic_bOnProc; }
 
 void CALLBACK TimerProc(HWND, UINT, UINT_PTR, DWORD) { runGuardedRound(); }

@@ -14,8 +14,20 @@ const char* hwAxisName(IdHwAxis id) {
     return (id >= HWA_X && id <= HWA_SLD2) ? kNames[id - HWA_X] : "";
 }
 
+namespace {
+const DWORD kLostRetryMs = 1000;
+}
+
 HwDevice::HwDevice(Quorix& application)
-    : app(application), bConnected(0), bAcquired(0), bInUse(0), pDiDevice(nullptr), hEvent(nullptr) {
+    : app(application),
+      bConnected(0),
+      bAcquired(0),
+      bInUse(0),
+      pDiDevice(nullptr),
+      hEvent(nullptr),
+      bInputLost(0),
+      dwLostTry(0),
+      bResend(0) {
     memset(&guid, 0, sizeof guid);
     memset(&devInstance, 0, sizeof devInstance);
     for (int i = 0; i < HWA_COUNT; ++i) axes[i].id = static_cast<IdHwAxis>(HWA_X + i);
@@ -79,6 +91,7 @@ int HwDevice::configure(IDirectInput8A* di) {
     // The interface of an earlier pass belongs to a connection that is gone; on
     // Windows every unreleased one keeps a handle to the controller's driver open.
     releaseDiDevice();
+    bInputLost = 0;
     if (di->CreateDevice(devInstance.guidInstance, &pDiDevice, nullptr) != DI_OK || !pDiDevice) {
         pDiDevice = nullptr;  // DirectInput clears it on failure; a stand-in might not
         return 1;
@@ -125,19 +138,65 @@ int HwDevice::unacquire() {
     return 0;
 }
 
-int HwDevice::process(int bFlush) {
+HRESULT HwDevice::pollAndRead(DIJOYSTATE2& state) {
+    // Windows reads a device that needs polling only here (DI_NOEFFECT for the
+    // others); Wine polls inside GetDeviceState, so it never shows the difference.
+    HRESULT hr = pDiDevice->Poll();
+    return FAILED(hr) ? hr : pDiDevice->GetDeviceState(sizeof state, &state);
+}
+
+int HwDevice::readState(int& bRead, DIJOYSTATE2& state) {
+    bRead = 0;
     if (!pDiDevice) return 1;
+    const DWORD dwNow = app.il2Com.pfnGetTickCount();
+    if (bInputLost && dwNow - dwLostTry < kLostRetryMs) return 1;
+    HRESULT hr = pollAndRead(state);
+    if (hr == DIERR_INPUTLOST || hr == DIERR_NOTACQUIRED) {
+        // Sleep and resume, a hub reset, another program taking the controller:
+        // acquired again directly, the input event stays registered.
+        HRESULT hrAcquire = pDiDevice->Acquire();
+        hr = hrAcquire == DI_OK || hrAcquire == S_FALSE ? pollAndRead(state) : hrAcquire;
+        if (SUCCEEDED(hr)) bResend = 1;  // moves made meanwhile never reached the simulator
+    }
+    if (hr == E_PENDING) return 0;  // a polled device with no data yet
+    if (FAILED(hr)) {
+        if (!bInputLost && app.hLogFile != INVALID_HANDLE_VALUE) {
+            MyString line("Input lost: ");
+            line += usrName;
+            line += "\r\n";
+            app.addLog(line);
+        }
+        bInputLost = 1;
+        dwLostTry = dwNow;
+        return 1;
+    }
+    if (bInputLost) {
+        bInputLost = 0;
+        bResend = 1;
+        if (app.hLogFile != INVALID_HANDLE_VALUE) {
+            MyString line("Input back: ");
+            line += usrName;
+            line += "\r\n";
+            app.addLog(line);
+        }
+    }
+    bRead = 1;
+    return 0;
+}
+
+int HwDevice::process(int bFlush) {
     DIJOYSTATE2 state;
-    if (pDiDevice->GetDeviceState(sizeof state, &state) != DI_OK) return 1;
+    int bRead = 0;
+    int status = readState(bRead, state);
+    if (status != 0 || !bRead) return status;
     const LONG raw[HWA_COUNT] = {state.lX,  state.lY,  state.lZ,           state.lRx,
                                  state.lRy, state.lRz, state.rglSlider[0], state.rglSlider[1]};
-    for (int i = 0; i < HWA_COUNT; ++i) {
+    for (int i = 0; i < HWA_COUNT && status == 0; ++i) {
         HwAxis& axis = axes[i];
-        if (!axis.isAssigned()) continue;
-        int status = processAxis(axis, raw[i], bFlush, hwAxisName(axis.id));
-        if (status != 0) return status;
+        if (axis.isAssigned()) status = processAxis(axis, raw[i], bFlush || bResend, hwAxisName(axis.id));
     }
-    return 0;
+    if (status == 0) bResend = 0;
+    return status;
 }
 
 int HwDevice::processAxis(HwAxis& axis, long raw, int bFlush, const char* axisName) {
@@ -164,24 +223,25 @@ int HwDevice::processAxis(HwAxis& axis, long raw, int bFlush, const char* axisNa
 int HwDevice::processDlgCfg(int bFlush, int bDlgDevice) {
     DlgCfg& dlg = app.dlgCfg;
     const int bDlgRedraw = bDlgDevice ? dlg.redrawValues : 0;
-    int status = 0;
     DIJOYSTATE2 state;
-    if (!pDiDevice || pDiDevice->GetDeviceState(sizeof state, &state) != DI_OK) {
-        status = 1;
-    } else {
+    int bRead = 0;
+    int status = readState(bRead, state);
+    if (status == 0 && bRead) {
         const LONG raw[HWA_COUNT] = {state.lX,  state.lY,  state.lZ,           state.lRx,
                                      state.lRy, state.lRz, state.rglSlider[0], state.rglSlider[1]};
+        const int bSend = bFlush || bResend;
         for (int i = 0; i < HWA_COUNT && status == 0; ++i) {
             HwAxis& axis = axes[i];
             if (axis.isAssigned())
-                status = processAxis4DlgCfg(axis, raw[i], bFlush, hwAxisName(axis.id), bDlgDevice, bDlgRedraw);
+                status = processAxis4DlgCfg(axis, raw[i], bSend, hwAxisName(axis.id), bDlgDevice, bDlgRedraw);
             else
                 status = non_processAxis4DlgCfg(axis, raw[i], bDlgDevice, bDlgRedraw);
         }
+        if (status == 0) bResend = 0;
     }
-    // The request is used up even by a failed pass; the failure is still reported,
-    // so the round stops at this device as it does on the ordinary path.
-    if (bDlgRedraw) dlg.redrawValues = 0;
+    // The request is used up even by a failed pass (the failure is still
+    // reported); only a polled device with nothing to read yet keeps it.
+    if (bDlgRedraw && (bRead || status != 0)) dlg.redrawValues = 0;
     return status;
 }
 

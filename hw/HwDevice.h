@@ -54,6 +54,13 @@ public:
 
     int processAxis(HwAxis& axis, long raw, int bFlush, const char* axisName);
     int logProcessAxis(const char* axisName);
+    // Polls and reads the controller for one round, acquiring it again when its
+    // input was lost: bRead 1 with a fresh state; 0 with status 0 when a polled
+    // device has nothing yet; status 1 when it cannot be read this round.
+    int readState(int& bRead, DIJOYSTATE2& state);
+    // Unacquires and releases the DirectInput device, if any: before the
+    // DirectInput interface that made it goes.
+    void releaseDiDevice();
 
     Quorix& app;
     MyString instName;
@@ -68,10 +75,15 @@ public:
     // Auto-reset event DirectInput sets when the controller reports; null when the
     // device has none (not configured, unacquired, or notification refused).
     HANDLE hEvent;
+    // Its input stayed lost after acquiring again: tried once a second from
+    // dwLostTry on (the link's tick), its log line written once.
+    int bInputLost;
+    DWORD dwLostTry;
+    // Its input came back: the next processing sends every assigned axis.
+    int bResend;
 
 private:
-    // Unacquires and releases the DirectInput device, if any.
-    void releaseDiDevice();
+    HRESULT pollAndRead(DIJOYSTATE2& state);
 };
 
 // Log name of an axis ("X" ... "Sld2"), "" for HWA_NONE.
@@ -88,6 +100,8 @@ public:
     int findByGuid(int& idx, const GUID* guid);
     int checkDoubleUsrName(int& bDouble, MyString& name, HwDevice* exclude);
     int disconnectAll();
+    // Releases every device's DirectInput interface.
+    int releaseAll();
     // The input events of the devices an ordinary poll round reads (connected,
     // acquired, in use), at most iMax of them, into ahOut; their number in n.
     int getEventHandles(int& n, HANDLE* ahOut, int iMax);

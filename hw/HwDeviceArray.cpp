@@ -69,6 +69,12 @@ int HwDeviceArray::disconnectAll() {
     return 0;
 }
 
+int HwDeviceArray::releaseAll() {
+    for (int i = 0; i < count; ++i)
+        if (items[i]) items[i]->releaseDiDevice();
+    return 0;
+}
+
 int HwDeviceArray::getEventHandles(int& n, HANDLE* ahOut, int iMax) {
     n = 0;
     for (int i = 0; i < count && n < iMax; ++i) {

@@ -32,7 +32,7 @@ echo "imports: $dlls"
 for dll in $dlls; do
   case "$dll" in
     kernel32.dll|user32.dll|gdi32.dll|advapi32.dll|shell32.dll|comctl32.dll|ole32.dll|ws2_32.dll|\
-    wsock32.dll|dinput8.dll|msvcrt.dll) ;;
+    wsock32.dll|dinput8.dll|hid.dll|msvcrt.dll) ;;
     *) fail "imports $dll, not a system DLL" ;;
   esac
 done

@@ -16,7 +16,6 @@ protected:
         stick = h.di.addController(fakeGuid(10), "Stick");
         pedals = h.di.addController(fakeGuid(40), "Pedals");
     }
-    void deviceEvent(WPARAM what) { SendMessageA(h.app.hFrameWnd, WM_DEVICECHANGE, what, 0); }
     HwDevice* device(int i) { return h.app.hwDevices.items[i]; }
     // Device i as "c" connected, "a" acquired, "u" in use, "-" for each it is not.
     std::string state(int i) {
@@ -36,10 +35,19 @@ TEST_F(DiscoveryTest, FirstPassConnectsEveryAttachedControllerAndNotificationsFo
     ASSERT_NE(nullptr, h.di.lastDevice(stick));
     EXPECT_EQ(h.app.hFrameWnd, h.di.lastDevice(stick)->hCoopWnd);
     EXPECT_NE(nullptr, h.app.hDevNotify);
-    const int passes = h.di.iEnumDevicesCalls;  // arrival and removal start one (the tests below)
+    // Only a game controller's interface arriving or leaving starts a pass: not the other
+    // events, a USB drive, a mouse waking up, nor an event without a record.
+    const int passes = h.di.iEnumDevicesCalls;
+    char name[128];
+    padsimInterfaceName(name, stick, 1);
     for (WPARAM other : {WPARAM(DBT_DEVNODES_CHANGED), WPARAM(DBT_QUERYCHANGECONFIG), WPARAM(DBT_DEVICEQUERYREMOVE)})
-        deviceEvent(other);
-    EXPECT_EQ(passes, h.di.iEnumDevicesCalls) << "only arrival and removal start a pass";
+        padsimSendInterfaceEvent(h.app.hFrameWnd, other, name);
+    padsimSendVolumeArrival(h.app.hFrameWnd);
+    padsimSendMouseArrival(h.app.hFrameWnd);
+    SendMessageA(h.app.hFrameWnd, WM_DEVICECHANGE, DBT_DEVICEARRIVAL, 0);
+    EXPECT_FALSE(h.app.bDiscoveryDue) << "no pass is due";
+    ASSERT_TRUE(deviceEvent(DBT_DEVICEARRIVAL, stick, 5));  // a composite controller's five interfaces
+    EXPECT_EQ(passes + 1, h.di.iEnumDevicesCalls) << "one pass for the burst";
     h.quit();
     EXPECT_EQ(nullptr, h.app.hDevNotify);
 }
@@ -55,7 +63,7 @@ TEST_F(DiscoveryTest, FailedOrUnpluggedControllerKeepsItsEntryAndAnArrivalConnec
     device(1)->setUsrName("My Pedals");
     EXPECT_EQ("cau", state(1)) << "the others are connected";
     h.di.unplug(pedals);
-    deviceEvent(DBT_DEVICEREMOVECOMPLETE);
+    ASSERT_TRUE(deviceEvent(DBT_DEVICEREMOVECOMPLETE));
     ASSERT_EQ(2, h.app.hwDevices.count);
     EXPECT_EQ("--u", state(1));
     EXPECT_STREQ("My Pedals", device(1)->usrName.text());
@@ -63,11 +71,25 @@ TEST_F(DiscoveryTest, FailedOrUnpluggedControllerKeepsItsEntryAndAnArrivalConnec
     EXPECT_NE(nullptr, device(1)->axes[HWA_RZ - 1].pILDevice);
     h.di.controller(stick).hrAcquire = DI_OK;
     h.di.plug(pedals);
-    deviceEvent(DBT_DEVICEARRIVAL);
+    ASSERT_TRUE(deviceEvent(DBT_DEVICEARRIVAL));
     ASSERT_EQ(2, h.app.hwDevices.count);
     EXPECT_EQ("ca-", state(0));
     EXPECT_EQ("cau", state(1));
     EXPECT_NE(nullptr, device(1)->axes[HWA_Z - 1].pDev2Axis);
+}
+
+// Windows announces a controller before DirectInput lists it, and may refuse its first
+// Acquire while the driver starts: a second look after the arrival connects both.
+TEST_F(DiscoveryTest, ControllersListedLateOrRefusingTheirFirstAcquireAreConnectedWithoutAReplug) {
+    h.di.unplug(stick), h.di.unplug(pedals);
+    ASSERT_EQ(0, h.init());
+    h.di.controller(stick).dwListDelayMs = 500;
+    h.di.controller(pedals).iFailingAcquires = 1;
+    h.di.plug(stick), h.di.plug(pedals);
+    ASSERT_TRUE(deviceEvent(DBT_DEVICEARRIVAL));
+    ASSERT_EQ(1, h.app.hwDevices.count) << "the stick is not listed yet";
+    EXPECT_EQ("c--", state(0)) << "the pedals' Acquire was refused";
+    EXPECT_TRUE(dlgWait([&] { return h.app.hwDevices.count == 2 && state(0) == "ca-" && state(1) == "ca-"; }, 4000));
 }
 
 }  // namespace

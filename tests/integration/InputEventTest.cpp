@@ -69,7 +69,7 @@ TEST_F(InputEventTest, OneEventRoundPerMoveOfAControllerARoundSendsFromAndNoHand
         for (const auto& r : rows) {
             SCOPED_TRACE(r.name);
             r.change();
-            SendMessageA(h.app.hFrameWnd, WM_DEVICECHANGE, DBT_DEVICEARRIVAL, 0);
+            ASSERT_TRUE(deviceEvent(DBT_DEVICEARRIVAL));
             LONG r0 = reads();
             move(*r.ctrl, r.percent);
             if (r.rounds) {

@@ -17,6 +17,7 @@ const char kMarker[] = "marker";
 
 class PollRoundTest : public SimAppTest {
 protected:
+    PollRoundTest() : SimAppTest(true) {}
     HwDevice& dev() { return *h.app.hwDevices.items[0]; }
     void move(IdHwAxis a, LONG v) { h.di.setAxis(stick, a, v); }
     // Commands received since the last call: a marker sent behind them on the
@@ -133,6 +134,36 @@ TEST_F(PollRoundTest, UnreadableDeviceOrADiscoveryPassEndsTheRoundAndSendsNothin
         EXPECT_EQ(Wire{}, sent());
         EXPECT_EQ(-1, x->iLastValRaw);
     }
+}
+
+// Windows loses a controller's input after sleep or a hub reset, and reads a device that needs
+// polling only on Poll: the controller comes back by itself, a dead one is tried again once a
+// second, and neither silences the pedals behind it.
+TEST_F(PollRoundTest, LostInputComesBackADeadControllerSilencesNoOtherAndPolledDevicesUpdate) {
+    bind(IDIL_AILERONS, HWA_X);
+    bind(IDIL_RUDDER, HWA_Z, 40);
+    sim.setInCockpit(1);
+    ASSERT_EQ(0, round(0));  // connects and flushes
+    sent();
+    h.di.lose(stick);
+    EXPECT_EQ(0, round());
+    EXPECT_EQ(Wire{"R/85\\-1.00/85\\0.00"}, sent()) << "acquired again, its value sent once more";
+    h.di.lose(stick);
+    h.di.controller(stick).hrAcquire = DIERR_NOTINITIALIZED;
+    VirtualDevice* d = h.di.lastDevice(stick);
+    const int acquires = d->iAcquireCalls;
+    for (int i = 1; i <= 250; ++i) {  // 2.5 s of rounds: the pedals send each one
+        h.di.setAxis(pedals, HWA_Z, 100 * i);
+        ASSERT_EQ(1, round()) << i;
+    }
+    EXPECT_EQ(250u, sent().size());
+    EXPECT_GE(d->iAcquireCalls - acquires, 2) << "tried again";
+    EXPECT_LE(d->iAcquireCalls - acquires, 3) << "at most once a second";
+    h.di.controller(stick).hrAcquire = DI_OK;
+    h.di.controller(stick).bPolled = 1;
+    h.di.setAxis(stick, HWA_X, 0);
+    EXPECT_EQ(0, round(1000));
+    EXPECT_EQ(Wire{"R/85\\-1.00/85\\-1.00"}, sent()) << "back, and polled";
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include "support/AppHarness.h"
 
+#include "padsim/DeviceBroadcasts.h"
 #include "support/ShellRecorder.h"
 
 const char* const kTestRegRoot = "Software\\Velmora\\QuorixTest-App";
@@ -11,6 +12,7 @@ AppHarness::AppHarness() : hInst(GetModuleHandleA(nullptr)) {
     app.sRegRoot = kTestRegRoot;
     app.pShellNotifyIcon = recordShellNotifyIcon;
     app.pDirectInput8Create = padsimDirectInput8Create;
+    app.pfnHidTopUsage = padsimHidTopUsage;
     padsimSetInProcess(&di);
 }
 

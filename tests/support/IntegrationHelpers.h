@@ -3,8 +3,13 @@
 // after, and assignments bound as the dialog binds them.
 #include <gtest/gtest.h>
 
+#include <windows.h>
+#include <dbt.h>
+
 #include "il2sim/Il2SimServer.h"
+#include "padsim/DeviceBroadcasts.h"
 #include "support/AppHarness.h"
+#include "support/DlgDriver.h"
 #include "support/TickSource.h"
 
 class AppTest : public ::testing::Test {
@@ -22,6 +27,15 @@ protected:
         EXPECT_EQ(0, d2a->attach(g, axis));
         EXPECT_EQ(0, h.app.reapplyProfile());
         return d2a;
+    }
+
+    // Announces controller iCtrl's interface as Windows does, n times (the interfaces of one
+    // composite controller), and waits for the one pass that follows; false if none came.
+    bool deviceEvent(WPARAM what, int iCtrl = 0, int n = 1) {
+        const int passes = h.di.iEnumDevicesCalls;
+        char name[128];
+        for (int i = 1; i <= n; ++i) padsimInterfaceName(name, iCtrl, i), padsimSendInterfaceEvent(h.app.hFrameWnd, what, name);
+        return dlgWait([&] { return h.di.iEnumDevicesCalls > passes && !h.app.bEnumerating; }, 3000);
     }
 
     AppHarness h;
