@@ -3,11 +3,15 @@
 #include "app/Quorix.h"
 #include "app/Timer.h"
 
+// MinGW's headers lack it; Windows 10 1803 and later take it, older ones refuse.
+#ifndef CREATE_WAITABLE_TIMER_HIGH_RESOLUTION
+#define CREATE_WAITABLE_TIMER_HIGH_RESOLUTION 0x00000002
+#endif
+
 namespace {
 // At most one event-driven round per 4 ms: an axis reporting at 1 kHz costs 250
 // rounds a second, not 1000.
 const LONGLONG kEventRoundGapUs = 4000;
-const int kMaxEvents = MAXIMUM_WAIT_OBJECTS - 1;  // one wait slot stays for the message queue
 
 LONGLONG windowsNowUs(void*) {
     static LARGE_INTEGER freq = [] {
@@ -20,9 +24,20 @@ LONGLONG windowsNowUs(void*) {
     return c.QuadPart / freq.QuadPart * 1000000 + c.QuadPart % freq.QuadPart * 1000000 / freq.QuadPart;
 }
 
-HANDLE windowsCreateTimer(void*) { return nullptr; }
+// Wine ignores the flag; only the seam reaches the refused path there.
+HANDLE windowsCreateTimer(void*) {
+    return CreateWaitableTimerExW(nullptr, nullptr, CREATE_WAITABLE_TIMER_HIGH_RESOLUTION, TIMER_ALL_ACCESS);
+}
 
-void windowsSetTimer(void*, HANDLE, LONGLONG) {}
+void windowsSetTimer(void*, HANDLE hTimer, LONGLONG llUs) {
+    if (llUs <= 0) {
+        CancelWaitableTimer(hTimer);
+        return;
+    }
+    LARGE_INTEGER due;
+    due.QuadPart = -llUs * 10;  // relative, in 100 ns
+    SetWaitableTimer(hTimer, &due, 0, nullptr, nullptr, FALSE);
+}
 
 DWORD windowsWait(void*, DWORD n, const HANDLE* ah, DWORD dwMs) {
     return MsgWaitForMultipleObjectsEx(n, ah, dwMs, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
@@ -32,13 +47,23 @@ DWORD windowsWait(void*, DWORD n, const HANDLE* ah, DWORD dwMs) {
 const MessageLoopSeam kWindowsLoopSeam = {windowsNowUs, windowsCreateTimer, windowsSetTimer, windowsWait, nullptr};
 
 int runMessageLoop(Quorix& app, const MessageLoopSeam& seam) {
-    HANDLE ahEvents[kMaxEvents];
+    // A wait's time-out ends on Windows' timer tick (15.6 ms by default, and
+    // Windows 11 keeps it so for a program without a visible window): only this
+    // timer wakes the loop on time for a burst's last value.
+    HANDLE hTimer = seam.pfnCreateTimer(seam.pCtx);
+    // The message queue takes one wait slot, the timer another.
+    const int iMaxEvents = MAXIMUM_WAIT_OBJECTS - 1 - (hTimer ? 1 : 0);
+    HANDLE ah[MAXIMUM_WAIT_OBJECTS];
     LONGLONG llLastRound = seam.pfnNowUs(seam.pCtx) - kEventRoundGapUs;  // the first move is served at once
-    int bPending = 0;  // a controller signalled while the gap ran; its event is consumed
+    int bPending = 0;    // a controller signalled while the gap ran; its event is consumed
+    int bTimerSet = 0;
     for (;;) {
         MSG msg;
         while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            if (msg.message == WM_QUIT) return static_cast<int>(msg.wParam);
+            if (msg.message == WM_QUIT) {
+                if (hTimer) CloseHandle(hTimer);
+                return static_cast<int>(msg.wParam);
+            }
             TranslateMessage(&msg);
             DispatchMessageA(&msg);
         }
@@ -46,26 +71,35 @@ int runMessageLoop(Quorix& app, const MessageLoopSeam& seam) {
         // dispatched may have closed the events of the last list. Rounds send
         // only in the cockpit; elsewhere the timer's link test is all there is to do.
         int n = 0;
-        if (app.il2Com.bConnected && app.il2Com.iInCockpit == 1)
-            app.hwDevices.getEventHandles(n, ahEvents, kMaxEvents);
+        if (app.il2Com.bConnected && app.il2Com.iInCockpit == 1) app.hwDevices.getEventHandles(n, ah, iMaxEvents);
         LONGLONG llNow = seam.pfnNowUs(seam.pCtx);
         LONGLONG llUntilGate = llLastRound + kEventRoundGapUs - llNow;
         if (bPending && llUntilGate <= 0) {
             // The round reads every device: signals of the others are served by it too.
-            for (int i = 0; i < n; ++i) ResetEvent(ahEvents[i]);
-            bPending = 0;
+            for (int i = 0; i < n; ++i) ResetEvent(ah[i]);
+            if (bTimerSet) seam.pfnSetTimer(seam.pCtx, hTimer, 0);
+            bPending = bTimerSet = 0;
             llLastRound = llNow;
             runGuardedRound();
             continue;
         }
-        // Windows rounds a time-out up to its timer tick (15.6 ms by default), so
-        // there a round held back by the gap may come that much later; the first
-        // move after a quiet spell never waits.
-        DWORD dwTimeout = bPending ? static_cast<DWORD>((llUntilGate + 999) / 1000) : INFINITE;
-        // With a round due, further signals need no wake-up: the round reads them.
-        DWORD nWait = bPending ? 0 : static_cast<DWORD>(n);
-        DWORD r = seam.pfnWait(seam.pCtx, nWait, ahEvents, dwTimeout);
-        if (r < WAIT_OBJECT_0 + nWait)
+        // While a round is held back by the gap, the controllers are still waited
+        // for: in continuous motion the first report after the gap runs it. The
+        // burst's last value is fetched by the timer when the gap ends, or where
+        // the system refuses one by a time-out a tick long.
+        DWORD nWait = static_cast<DWORD>(n);
+        DWORD dwTimeout = INFINITE;
+        if (bPending && hTimer) {
+            if (!bTimerSet) seam.pfnSetTimer(seam.pCtx, hTimer, llUntilGate);
+            bTimerSet = 1;
+            ah[nWait++] = hTimer;
+        } else if (bPending) {
+            dwTimeout = static_cast<DWORD>((llUntilGate + 999) / 1000);
+        }
+        DWORD r = seam.pfnWait(seam.pCtx, nWait, ah, dwTimeout);
+        if (hTimer && bTimerSet && r == WAIT_OBJECT_0 + nWait - 1)
+            bTimerSet = 0;  // the gap is over: the next turn runs the round
+        else if (r < WAIT_OBJECT_0 + nWait)
             bPending = 1;
         else if (r == WAIT_FAILED)
             WaitMessage();  // never spin: the timer still drives the rounds

@@ -13,6 +13,7 @@
 #include "app/MessageLoop.h"
 #include "support/DlgDriver.h"
 #include "support/IntegrationHelpers.h"
+#include "support/VirtualLoop.h"
 
 namespace {
 
@@ -94,6 +95,22 @@ TEST_F(InputEventTest, NoisyStickCostsAtMostOneRoundPerFourMsAndItsLastValueIsSe
         double ms = 1000.0 * (t1.QuadPart - t0.QuadPart) / f.QuadPart;
         EXPECT_LE(reads() - r0, ms / 4 + 2) << i << " moves in " << ms << " ms";
     });
+}
+
+// Continuous motion on Windows' clock (Wine's waits are exact): a 1 kHz burst gets a round at
+// least every 5 ms, and its last value goes out within 5 ms with the high-resolution timer and
+// within a tick where the system refuses one.
+TEST_F(InputEventTest, ABurstIsServedAtTheInputRateOnWindowsTickWithOrWithoutTheTimer) {
+    auto percent = [](int k) { return 10 + k * 37 % 80; };  // a new value every move
+    for (bool bTimer : {true, false}) {
+        SCOPED_TRACE(bTimer ? "timer" : "timer refused");
+        VirtualLoop v(bTimer, 200, [&](int k) { move(stick, percent(k)); }, [&] { return reads(); });
+        EXPECT_EQ(0, v.run(h.app));
+        EXPECT_GE(v.roundsInBurst() * 5000LL, v.llLastMoveUs - v.llFirstMoveUs) << v.roundsInBurst() << " rounds";
+        LONGLONG d = v.lastValueDelayUs();
+        EXPECT_TRUE(d >= 0 && d <= (bTimer ? 5000 : 15625)) << d << " us";
+        EXPECT_TRUE(dlgWait([&] { return lastSent(percent(199)); }, 3000));
+    }
 }
 
 }  // namespace
