@@ -34,6 +34,7 @@ Quorix::Quorix()
       bDiscoveryDue(0),
       bDiscoveryArrival(0),
       iNewlyConnected(0),
+      sInitStep(nullptr),
       pShellNotifyIcon(Shell_NotifyIconA),
       pDirectInput8Create(DirectInput8Create),
       pfnHidTopUsage(hidTopUsage) {
@@ -60,24 +61,56 @@ int Quorix::addLog(const char* text) {
 int Quorix::init(HINSTANCE hInst) {
     hInstance = hInst;
     InitCommonControls();
+    sInitStep = "load its icons";
     hTrayIcon1 = LoadIconA(hInstance, "APP_TRAYICON_1");
     hTrayIcon2 = LoadIconA(hInstance, "APP_TRAYICON_2");
     if (!hTrayIcon1 || !hTrayIcon2) return 1;
+    sInitStep = "register its window class";
     int status = registerWinClass();
-    if (status == 0) status = createFrameWnd();
     if (status != 0) return status;
+    sInitStep = "create its window";
+    status = createFrameWnd();
+    if (status != 0) return status;
+    sInitStep = "load its menu";
     hIconMenu = LoadMenuA(hInstance, "ICONMENU");
     if (!hIconMenu) return 1002;
+    sInitStep = "read its settings";
     status = readConfig();
     if (status != 0) return status;
     closeTimer();
     startTimer(this);  // not checked: without a timer the program runs without rounds
+    sInitStep = "start DirectInput";
     if (FAILED(pDirectInput8Create(hInstance, DIRECTINPUT_VERSION, IID_IDirectInput8A,
                                    reinterpret_cast<void**>(&pDI), nullptr))) {
         pDI = nullptr;
         return 1;
     }
-    return enumHwDevices();
+    sInitStep = nullptr;
+    // Not the end of the start: the controllers are looked for again as after an arrival.
+    if (enumHwDevices() != 0) {
+        addLog("First discovery failed; looking again shortly\r\n");
+        lookAgainLater();
+    }
+    return 0;
+}
+
+int Quorix::abandonStart(int status) {
+    // The window's end stops the timer and the device notifications and runs
+    // close(): nothing runs inside the box below on a half-built program.
+    if (hFrameWnd && IsWindow(hFrameWnd))
+        DestroyWindow(hFrameWnd);
+    else
+        close();
+    // A pending WM_QUIT would end the box at once, unseen.
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) continue;
+    MyString text("Quorix could not ");
+    text += sInitStep ? sInitStep : "start";
+    text += " (status ";
+    text.appendVal(status);
+    text += ").";
+    MessageBoxA(nullptr, text.text(), "Quorix", MB_OK | MB_ICONERROR);
+    return 1;
 }
 
 int Quorix::close() {

@@ -39,6 +39,8 @@ public:
 
     int init(HINSTANCE hInst);
     int close();
+    // After a failed init: ends what it built and says what failed; the exit code, 1.
+    int abandonStart(int status);
     int registerWinClass();
     int createFrameWnd();
     int initFrameWnd(HWND hwnd);
@@ -78,6 +80,8 @@ public:
     // WM_TIMER of TIMER_DISCOVERY or TIMER_LATE_DISCOVERY: runs the pass unless
     // a pass or a round is under way, in which case the timer comes again.
     int onDiscoveryTimer(UINT_PTR id);
+    // One more pass in about two seconds (TIMER_LATE_DISCOVERY).
+    int lookAgainLater();
 
     // Owned parts, constructed in this order and destroyed in reverse.
     IL2Com il2Com;
@@ -118,6 +122,8 @@ public:
     int bDiscoveryArrival;
     // Controllers the last pass connected that were not connected before it.
     int iNewlyConnected;
+    // What init was doing, for the message when it fails ("start DirectInput").
+    const char* sInitStep;
     ShellNotifyIconFn pShellNotifyIcon;
     DirectInput8CreateFn pDirectInput8Create;
     HidTopUsageFn pfnHidTopUsage;

@@ -84,9 +84,11 @@ int Quorix::onDiscoveryTimer(UINT_PTR id) {
     KillTimer(hFrameWnd, TIMER_LATE_DISCOVERY);  // this pass is that look
     int status = enumHwDevices();
     // An arrival that connected nothing new: one more look, once.
-    if (bArrival && iNewlyConnected == 0) SetTimer(hFrameWnd, TIMER_LATE_DISCOVERY, kLateDiscoveryMs, nullptr);
+    if (bArrival && iNewlyConnected == 0) lookAgainLater();
     return status;
 }
+
+int Quorix::lookAgainLater() { return SetTimer(hFrameWnd, TIMER_LATE_DISCOVERY, kLateDiscoveryMs, nullptr) ? 0 : 1; }
 
 int Quorix::enumHwDevices() {
     bEnumerating = 1;

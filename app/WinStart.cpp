@@ -6,20 +6,21 @@
 #include "app/Quorix.h"
 
 int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE, LPSTR, int) {
+    int iExit = 0;
     HANDLE hMutex = CreateMutexA(nullptr, TRUE, "Quorix");
     if (GetLastError() == ERROR_ALREADY_EXISTS) {
         MessageBoxA(nullptr, "Already running", "Quorix", MB_OK);
     } else {
         Quorix app;
-        if (app.init(hInstance) != 0) {
-            app.close();
-        } else {
+        int status = app.init(hInstance);
+        if (status != 0)
+            iExit = app.abandonStart(status);
+        else
             runMessageLoop(app);
-        }
     }
     if (hMutex) {
         ReleaseMutex(hMutex);
         CloseHandle(hMutex);
     }
-    return 0;
+    return iExit;
 }

@@ -101,6 +101,13 @@ TEST_F(QuorixE2eTest, FirstStartSavesDefaultsAndASecondStartOnlySaysAlreadyRunni
     EXPECT_EQ(textValue("New Profile"), regRead(quorixKey("Profiles"), "sActProfile"));
     EXPECT_EQ(std::vector<std::string>{"New Profile"}, regNames(quorixKey("Profiles")));
     EXPECT_EQ(14u, regNames(quorixKey("Profiles\\New Profile\\Dev2Axis")).size());
+    // DirectInput cannot start: the pilot is told, after the icon and the window are gone.
+    ASSERT_EQ(PADSIM_OK, rig.pads.setCreateResult(E_FAIL));
+    ChildProcess failing;
+    ASSERT_TRUE(failing.start("\"" + rig.sAppDir + "quorix.exe\""));
+    EXPECT_EQ("Quorix could not start DirectInput (status 1).", answerBox(failing.pid(), "Quorix", IDOK, kStartMs));
+    ASSERT_TRUE(failing.waitExit(10000, code));
+    EXPECT_EQ(1u, code);
 }
 
 TEST_F(QuorixE2eTest, FlyingSendsExactlyWhatChangedWhileTheSimulatorListensAndQuitWritesTheLayout) {
