@@ -95,12 +95,13 @@ TEST_F(QuorixE2eTest, FirstStartSavesDefaultsAndASecondStartOnlySaysAlreadyRunni
     ASSERT_TRUE(second.waitExit(10000, code));
     EXPECT_EQ(0u, code);
     ASSERT_TRUE(rig.quorix.running());
-    PostMessageA(rig.quorix.frame(), WM_CLOSE, 0, 0);  // saves as "Quit" does
-    ASSERT_TRUE(rig.quorix.waitExit(15000, code));
-    EXPECT_EQ(0u, code);
+    SendMessageA(rig.quorix.frame(), WM_ENDSESSION, TRUE, 0);  // logoff or shutdown: saved without "Quit"
     EXPECT_EQ(textValue("New Profile"), regRead(quorixKey("Profiles"), "sActProfile"));
     EXPECT_EQ(std::vector<std::string>{"New Profile"}, regNames(quorixKey("Profiles")));
     EXPECT_EQ(14u, regNames(quorixKey("Profiles\\New Profile\\Dev2Axis")).size());
+    PostMessageA(rig.quorix.frame(), WM_CLOSE, 0, 0);  // as "Quit"
+    ASSERT_TRUE(rig.quorix.waitExit(15000, code));
+    EXPECT_EQ(0u, code);
 }
 
 TEST_F(QuorixE2eTest, FlyingSendsExactlyWhatChangedWhileTheSimulatorListensAndQuitWritesTheLayout) {
