@@ -215,10 +215,9 @@ TEST_F(QuorixE2eTest, DialogShowsLiveStateAndItsEditsShapeTheWireAndAreSavedAtQu
     EXPECT_EQ(dwordValue(40), regRead(kQuorixRegRoot, "uiTimerInterval"));
 }
 
-// Run by the code-page entry, in code page 932 (the names are its bytes): "零戦", the longest name, "ソ",
-// ending in 0x5C ("\"), and a key the code page cannot name ("한", listed as "?"); switched to "ソ",
-// renamed "表ソソ..." (128 characters in 256 bytes), the stick renamed "操縦桿", saved, started again, deleted.
-// (Wine's "A" registry calls take paths of at most 260 characters, Windows' longer: 255 would not fit here.)
+// Run by the code-page entry. Names in code page 932 bytes: U+96F6 U+6226, the longest; U+30BD, whose byte 0x5C
+// reads as "\" alone; U+8868 then U+30BD x 127 (256 bytes; Wine's "A" registry calls take paths of 260 characters
+// at most); the stick's U+64CD U+7E26 U+687F; and U+D55C, outside the code page, which lists as "?".
 TEST_F(QuorixE2eTest, CodePage932NamesSurviveSwitchingRenamingSavingASecondStartAndADelete) {
     ASSERT_EQ(932u, GetACP()) << "run with LC_ALL=ja_JP.UTF-8";
     std::string longest = "\x97\xEB\x90\xED", so = "\x83\x5C", renamed = "\x95\x5C", stick = "\x91\x80\x8F\x63\x9E\x85";
