@@ -9,7 +9,6 @@
 
 #include <commctrl.h>
 
-#include <algorithm>
 #include <climits>
 #include <cmath>
 #include <cstdlib>

@@ -223,14 +223,15 @@ TEST_F(DlgCfgTest, NamePromptsLoopAndDeleteKeepsTheLastProfile) {
 }
 
 // The pilot on row n: o opens its list, d steps down (free Y: to "Ailerons"), e Enter, x Esc, c the close
-// box, f the focus to row 1, w a wheel turn over row 2, q "Quit". A change moves Ailerons from X with
-// default settings (the curve kept) for the next round to send; rows 1|2 then show what X and Y drive.
+// box, f the focus to row 1, w a wheel turn over row 2, q "Quit", s the session ends. A change moves Ailerons
+// from X with default settings (the curve kept) for the next round to send; rows 1|2 show what X and Y drive.
 TEST_F(DlgCfgTest, SendAsAppliesOnlyAFinalChangeAndEveryEndLeavesRowsAndAxesAgreeing) {
     const char* moved = "-- none --|Ailerons";
     const struct { const char* keys; int row; const char* shown; } kCases[] = {
         {"oe", 1, "Ailerons|-- none --"}, {"w", 1, "Ailerons|-- none --"},
         {"d", 2, "Ailerons|Ailerons"},  // a step alone is no choice yet
-        {"df", 2, moved}, {"de", 2, moved}, {"ode", 2, moved}, {"dx", 2, moved}, {"dc", 2, moved}, {"dq", 2, moved}};
+        {"df", 2, moved}, {"de", 2, moved}, {"ode", 2, moved}, {"dx", 2, moved}, {"dc", 2, moved}, {"dq", 2, moved},
+        {"ds", 2, moved}};
     for (const auto& c : kCases) {
         SCOPED_TRACE(c.keys);
         DestroyWindow(dlg);
@@ -246,6 +247,7 @@ TEST_F(DlgCfgTest, SendAsAppliesOnlyAFinalChangeAndEveryEndLeavesRowsAndAxesAgre
             else if (*k == 'w') SendDlgItemMessageA(dlg, 1206, WM_MOUSEWHEEL, MAKEWPARAM(0, -WHEEL_DELTA), 0);
             else if (*k == 'c') SendMessageA(dlg, WM_SYSCOMMAND, SC_CLOSE, 0);
             else if (*k == 'q') h.app.bDlgCfgRunning = 1, h.app.quit();  // as while the dialog runs modally
+            else if (*k == 's') SendMessageA(h.app.hFrameWnd, WM_ENDSESSION, TRUE, 0);
             else IsDialogMessageA(dlg, &m);
         }
         EXPECT_TRUE(dlgWait([&] { return texts(dlg, {1106, 1206}) == c.shown; }, 2000)) << row(1) + "|" + row(2);
