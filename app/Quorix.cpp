@@ -114,6 +114,7 @@ int Quorix::abandonStart(int status) {
 }
 
 int Quorix::close() {
+    if (dlgCfg.hDlg) dlgCfg.onDlgEnd();  // the session ends under the open dialog: what it shows is saved
     hwDevices.disconnectAll();
     il2Com.closeConnection();
     if (bConfigRead) saveConfig();

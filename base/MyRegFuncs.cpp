@@ -38,13 +38,18 @@ int closeRegistryKey(HKEY& key) {
     return 0;
 }
 
+unsigned long regNameBufSize(unsigned long chars) {
+    CPINFO cp;
+    return chars * (GetCPInfo(CP_ACP, &cp) ? cp.MaxCharSize : 4) + 1;
+}
+
 int enumRegKeys(MyStringArray* out, HKEY& key) {
     DWORD subKeys = 0, maxLen = 0;
     if (RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, &subKeys, &maxLen, nullptr, nullptr, nullptr, nullptr,
                          nullptr, nullptr) != ERROR_SUCCESS)
         return 1;
     if (subKeys == 0) return 0;
-    DWORD bufSize = maxLen + 1;
+    DWORD bufSize = regNameBufSize(maxLen);
     char* name = static_cast<char*>(calloc(bufSize, 1));
     if (!name) return 2;
     int status = 0;
@@ -84,7 +89,7 @@ int clearRegistryKey(HKEY& key) {
         return 1;
     if (subKeys == 0 && values == 0) return 0;
     // One buffer serves both passes, so it must fit the longer kind of name.
-    DWORD bufSize = (maxKeyLen > maxValueLen ? maxKeyLen : maxValueLen) + 1;
+    DWORD bufSize = regNameBufSize(maxKeyLen > maxValueLen ? maxKeyLen : maxValueLen);
     char* buf = static_cast<char*>(calloc(bufSize, 1));
     if (!buf) return 2;
 

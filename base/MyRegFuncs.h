@@ -12,6 +12,10 @@ int openRegistryKey(HKEY root, MyString& path, unsigned long options, unsigned l
 int createRegistryKey(HKEY root, MyString& path);
 int createRegistryKeyIfNotExists(HKEY root, MyString& path);
 int closeRegistryKey(HKEY& key);
+// Bytes an "A" call may write for a key or value name of up to chars characters, with
+// its NUL: the registry counts names in UTF-16 units, the ANSI code page takes up to
+// its MaxCharSize bytes for each (2 in 932 and 936, 4 in UTF-8).
+unsigned long regNameBufSize(unsigned long chars);
 int enumRegKeys(MyStringArray* out, HKEY& key);
 // 0 all removed; 1 counts, list growth, sub-key open or close; 2 buffer; 3 value
 // name; 4 sub-key name; 5 sub-key not deleted; 6 value not deleted.

@@ -1,6 +1,7 @@
 #include <cstdlib>
 #include <new>
 
+#include "app/Quorix.h"
 #include "base/MyRegFuncs.h"
 #include "profile/Profile.h"
 #include "profile/ProfileKeys.h"
@@ -61,12 +62,24 @@ int ProfileArray::readConfig(MyString path, Profile*& pAct) {
         if (status == 0) status = enumRegKeys(&names, key);
     }
     for (int i = 0; i < names.iCount && status == 0; ++i) {
+        const char* name = names.apItems[i]->text();
+        if (!opensSubKey(key, name)) {
+            // Listed with "?" for characters outside the code page: read under that name the
+            // profile would come back empty and be stored anew. Skipped, its key stays as it is.
+            if (app->hLogFile != INVALID_HANDLE_VALUE) {
+                MyString line("Profile key not opened under its listed name, skipped: ");
+                line += name;
+                line += "\r\n";
+                app->addLog(line);
+            }
+            continue;
+        }
         Profile* profile = new (std::nothrow) Profile(*app);
         if (!profile) {
             status = 1;
             break;
         }
-        profile->name = names.apItems[i]->text();
+        profile->name = name;
         profile->sStoredName = profile->name;
         status = profile->readConfig(path);
         if (status == 0) status = add(profile);
@@ -77,8 +90,8 @@ int ProfileArray::readConfig(MyString path, Profile*& pAct) {
         if (profile->name == sAct) pAct = profile;
     }
     if (status == 0) {
-        if (names.iCount == 0) {
-            // First start: one profile to hold the user's assignments.
+        if (count == 0) {
+            // First start (or only keys that cannot be read): one profile to hold the user's assignments.
             Profile* profile = new (std::nothrow) Profile(*app);
             status = profile ? 0 : 1;
             if (profile) profile->name = "New Profile";
@@ -86,8 +99,7 @@ int ProfileArray::readConfig(MyString path, Profile*& pAct) {
             if (status == 0) pAct = profile;
             else delete profile;
         } else if (!pAct) {
-            if (count > 0 && items[0]) pAct = items[0];
-            else status = 1;
+            pAct = items[0];
         }
     }
     closeRegistryKey(key);

@@ -31,11 +31,13 @@ public:
     int resetAll();
     // After a change in the dialog: the next apply computes afresh even for an
     // axis at rest, and reports a change only if the result differs. The jitter
-    // filter starts over too, or a change of the curve alone would be filtered.
+    // filter starts over too, or a change of the curve alone would be filtered,
+    // and so does the G940 correction, or it would take the jump for a reversal.
     void forgetLastRaw() {
         iLastValRaw = -1;
         iLastValClamped = -1;
         dLastValReport = -1.0;
+        iRvBugDir = 0;
     }
 
     int fixG940RvBg(double& out, double p);

@@ -22,8 +22,7 @@ wchar_t* toWide(const char* s) {
 
 // Value names of key; 0, or 6 when they cannot be listed.
 int listValueNames(MyStringArray& out, HKEY key) {
-    // Value names reach 16383 characters; twice that covers a double-byte code page.
-    const DWORD bufSize = 2 * 16384;
+    const DWORD bufSize = regNameBufSize(16383);  // the longest value name the registry takes
     char* buf = static_cast<char*>(malloc(bufSize));
     if (!buf) return 6;
     int status = 0;
@@ -62,8 +61,19 @@ int sameKeyName(const char* a, const char* b) {
 
 int isSingleKeyName(const char* name) {
     if (!name || !*name) return 0;
-    for (const char* p = name; *p; ++p)
+    // By character: the trail byte of a double-byte character may be 0x5C, "\" alone.
+    for (const char* p = name; *p; p = CharNextA(p))
         if (*p == '\\') return 0;
+    // The registry counts UTF-16 units, into which the "A" calls convert the name.
+    int n = MultiByteToWideChar(CP_ACP, 0, name, -1, nullptr, 0);
+    return n > 1 && n - 1 <= 255;
+}
+
+int opensSubKey(HKEY& key, const char* name) {
+    MyString path(name);
+    HKEY sub = nullptr;
+    if (openRegistryKey(key, path, 0, KEY_ALL_ACCESS, &sub) != 0) return 0;
+    closeRegistryKey(sub);
     return 1;
 }
 
@@ -85,7 +95,7 @@ int pruneRegistryKey(HKEY& key, KeepNameFn keepKey, KeepNameFn keepValue, void* 
     int status = enumRegKeys(&keys, key);
     for (int i = 0; i < keys.iCount && status == 0; ++i) {
         const char* n = keys.apItems[i]->text();
-        if (!keepKey || !keepKey(ctx, n)) status = removeRegistrySubKey(key, n);
+        if ((!keepKey || !keepKey(ctx, n)) && opensSubKey(key, n)) status = removeRegistrySubKey(key, n);
     }
     if (status != 0) return status;
     MyStringArray values;

@@ -251,6 +251,17 @@ static void onAxisCommand(DlgCfg& dlg, int idc, int code) {
         dlg.onAxisConfig(axis);
 }
 
+// A wheel turn over a closed "Send as" list that does not have the focus goes on to
+// the dialog: stepped, the row would show a control the axis does not drive, as no
+// notification of such a step is final. (Windows 10 and later send the wheel to the
+// window under the pointer, focused or not; Wine's combo box steps on any turn.)
+static LRESULT CALLBACK sendAsWheelProc(HWND combo, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR) {
+    if (msg == WM_MOUSEWHEEL && GetFocus() != combo && !SendMessageA(combo, CB_GETDROPPEDSTATE, 0, 0))
+        return DefWindowProcA(combo, msg, wParam, lParam);
+    if (msg == WM_NCDESTROY) RemoveWindowSubclass(combo, sendAsWheelProc, 0);
+    return DefSubclassProc(combo, msg, wParam, lParam);
+}
+
 INT_PTR CALLBACK DlgCfgProc(HWND hDlg, UINT msg, WPARAM wParam, LPARAM lParam) {
     static Quorix* pApp = nullptr;
     if (msg == WM_INITDIALOG) {
@@ -262,6 +273,10 @@ INT_PTR CALLBACK DlgCfgProc(HWND hDlg, UINT msg, WPARAM wParam, LPARAM lParam) {
         dlg.drawHwDevList(1);
         dlg.drawIL2Connect();
         dlg.drawTimer();
+        for (int n = HWA_X; n <= HWA_SLD2; ++n) {
+            HWND combo = GetDlgItem(hDlg, IDC_CFG_AXIS_BASE + IDC_CFG_AXIS_STEP * n + fieldSendAs);
+            SetWindowSubclass(combo, sendAsWheelProc, 0, 0);
+        }
         return TRUE;
     }
     if (!pApp) return FALSE;
@@ -278,9 +293,12 @@ INT_PTR CALLBACK DlgCfgProc(HWND hDlg, UINT msg, WPARAM wParam, LPARAM lParam) {
         const int code = HIWORD(wParam);
         switch (idc) {
         case IDC_CFG_CLOSE:
-        case IDCANCEL:
-            dlg.hDlg = nullptr;
+        case IDCANCEL:  // also Esc, the close box and Alt+F4
+            dlg.onDlgEnd();
             EndDialog(hDlg, 1);
+            break;
+        case IDOK:  // Enter, on a closed list among others: the dialog has no default button
+            dlg.applyShownSendAs();
             break;
         case IDC_CFG_PROFILE_LIST:
             if (code == CBN_SELCHANGE) dlg.onProfileSelect();
@@ -304,15 +322,14 @@ INT_PTR CALLBACK DlgCfgProc(HWND hDlg, UINT msg, WPARAM wParam, LPARAM lParam) {
             dlg.onHwDevRename();
             break;
         default:
-            // Enter arrives as IDOK and, like every other id, does nothing.
             if (idc > IDC_CFG_AXIS_BASE + IDC_CFG_AXIS_STEP) onAxisCommand(dlg, idc, code);
             break;
         }
         return TRUE;
     }
     case WM_DESTROY:
-        // Destroyed without "Close" (its owner went first): nobody may write into it.
-        if (dlg.hDlg == hDlg) dlg.hDlg = nullptr;
+        // Destroyed without "Close" (its owner went first).
+        if (dlg.hDlg == hDlg) dlg.onDlgEnd();
         return FALSE;
     default:
         return FALSE;

@@ -66,6 +66,11 @@ public:
     int setAxisDevice(HwAxis* axis, int idc);
     // "Send as" notifications: applies a final choice only (opened list, or focus leaving).
     int onAxisSendAs(HwAxis* axis, int idc, int code);
+    // Makes the shown device's axes drive what their rows show (a choice made with the keys).
+    int applyShownSendAs();
+    // Every end of the dialog comes here while the rows still exist: the choice they
+    // show is applied, then nobody writes into the dialog any more (hDlg NULL).
+    int onDlgEnd();
     int onAxisConfig(HwAxis* axis);
 
     Quorix& app;

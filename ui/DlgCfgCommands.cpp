@@ -13,9 +13,6 @@
 #include "ui/DlgStr.h"
 
 namespace {
-// A profile's name is its registry key's name: one level, at most 255 characters.
-const unsigned long kMaxKeyName = 255;
-
 // What the name prompt loop asks of one command.
 struct NamePrompt {
     const char* sFirst;      // first prompt line
@@ -49,7 +46,8 @@ static int askName(int& bFree, DlgCfg& dlg, DlgStr_Param& p, const NamePrompt& t
     while (!dlg.app.bQuitting) {
         if (DialogBoxParamA(dlg.app.hInstance, "DLGSTR", dlg.hDlg, DlgStr_Proc, reinterpret_cast<LPARAM>(&p)) != IDOK)
             return 0;
-        if (texts.sRefused && (p.value.size() > kMaxKeyName || !isSingleKeyName(p.value.text()))) {
+        // A profile's name is its registry key's name: one level, at most 255 characters.
+        if (texts.sRefused && !isSingleKeyName(p.value.text())) {
             p.prompt = texts.sRefused;
             continue;
         }
@@ -161,11 +159,14 @@ int DlgCfg::setAxisInvert(HwAxis* axis, int bInvert) {
 }
 
 int DlgCfg::setAxisDevice(HwAxis* axis, int idc) {
+    // The list reports every accepted close, also on the entry already applied:
+    // only a change detaches and resets.
+    LRESULT id = selectedItemData(hDlg, idc);
+    if (id == CB_ERR || id == (axis->pILDevice ? axis->pILDevice->id : IDIL_NONE)) return 0;
     if (axis->pDev2Axis) axis->pDev2Axis->detach();
     axis->pDev2Axis = nullptr;
     axis->pILDevice = nullptr;
-    LRESULT id = selectedItemData(hDlg, idc);
-    if (id != CB_ERR && id != IDIL_NONE && pHwDev && app.pActProfile) {
+    if (id != IDIL_NONE && pHwDev && app.pActProfile) {
         ProfileDev2Axis* a = nullptr;
         int status = app.pActProfile->findByILDev(a, static_cast<IdILDevice>(id));
         if (status == 0) status = a->attach(pHwDev->guid, axis->id);
@@ -178,15 +179,29 @@ int DlgCfg::setAxisDevice(HwAxis* axis, int idc) {
 }
 
 int DlgCfg::onAxisSendAs(HwAxis* axis, int idc, int code) {
-    // Each application detaches and resets a control, so arrow-key steps through
-    // the closed list must not apply: only the choice from the opened list does,
-    // or the one the list holds when the focus leaves it.
-    HWND combo = GetDlgItem(hDlg, idc);
-    if (code == CBN_SELENDOK && SendMessageA(combo, CB_GETDROPPEDSTATE, 0, 0))
+    // Each application detaches and resets a control, so steps through the closed
+    // list (arrow keys, the wheel) must not apply: the choice from the opened list
+    // does, or the one the list holds when the focus leaves it, at Enter
+    // (applyShownSendAs) and when the dialog ends (onDlgEnd).
+    if ((code == CBN_SELENDOK && SendDlgItemMessageA(hDlg, idc, CB_GETDROPPEDSTATE, 0, 0)) ||
+        (code == CBN_KILLFOCUS && hDlg))
         return setAxisDevice(axis, idc);
-    LRESULT applied = axis->pILDevice ? axis->pILDevice->id : IDIL_NONE;
-    if (code == CBN_KILLFOCUS && hDlg && selectedItemData(hDlg, idc) != applied) return setAxisDevice(axis, idc);
     return 0;
+}
+
+int DlgCfg::applyShownSendAs() {
+    int status = 0;
+    for (int i = 0; pHwDev && i < HWA_COUNT && status == 0; ++i) {
+        HwAxis& axis = pHwDev->axes[i];
+        status = setAxisDevice(&axis, getHwDevAxisIdcField(getHwDevAxisBaseIdc(axis.id), fieldSendAs));
+    }
+    return status;
+}
+
+int DlgCfg::onDlgEnd() {
+    int status = applyShownSendAs();
+    hDlg = nullptr;
+    return status;
 }
 
 int DlgCfg::onAxisConfig(HwAxis* axis) {

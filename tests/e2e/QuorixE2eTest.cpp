@@ -9,7 +9,6 @@
 
 #include <commctrl.h>
 
-#include <algorithm>
 #include <climits>
 #include <cmath>
 #include <cstdlib>
@@ -95,12 +94,13 @@ TEST_F(QuorixE2eTest, FirstStartSavesDefaultsAndASecondStartOnlySaysAlreadyRunni
     ASSERT_TRUE(second.waitExit(10000, code));
     EXPECT_EQ(0u, code);
     ASSERT_TRUE(rig.quorix.running());
-    PostMessageA(rig.quorix.frame(), WM_CLOSE, 0, 0);  // saves as "Quit" does
-    ASSERT_TRUE(rig.quorix.waitExit(15000, code));
-    EXPECT_EQ(0u, code);
+    SendMessageA(rig.quorix.frame(), WM_ENDSESSION, TRUE, 0);  // logoff or shutdown: saved without "Quit"
     EXPECT_EQ(textValue("New Profile"), regRead(quorixKey("Profiles"), "sActProfile"));
     EXPECT_EQ(std::vector<std::string>{"New Profile"}, regNames(quorixKey("Profiles")));
     EXPECT_EQ(14u, regNames(quorixKey("Profiles\\New Profile\\Dev2Axis")).size());
+    PostMessageA(rig.quorix.frame(), WM_CLOSE, 0, 0);  // as "Quit"
+    ASSERT_TRUE(rig.quorix.waitExit(15000, code));
+    EXPECT_EQ(0u, code);
     // DirectInput cannot start: the pilot is told, after the icon and the window are gone.
     ASSERT_EQ(PADSIM_OK, rig.pads.setCreateResult(E_FAIL));
     ChildProcess failing;
@@ -178,9 +178,7 @@ TEST_F(QuorixE2eTest, DialogShowsLiveStateAndItsEditsShapeTheWireAndAreSavedAtQu
     const DWORD pid = rig.quorix.pid();
     ASSERT_TRUE(openDialog());
     EXPECT_TRUE(waitChecks(1, 1)) << "running, pilot in the cockpit";
-    HWND row1 = GetDlgItem(dlg, 1106);  // keyboard steps on the closed list, then the focus leaves
-    SendMessageA(row1, CB_SETCURSEL, SendMessageA(row1, CB_FINDSTRINGEXACT, -1, (LPARAM) "Ailerons"), 0);
-    dlgCommand(dlg, 1106, CBN_KILLFOCUS);
+    dlgPick(dlg, 1106, "Ailerons");
     EXPECT_TRUE(rig.waitForCommand("R/85\\-1.00/85\\0.20", 5000));
     const std::pair<int, const char*> live[] = {{1102, "39322"}, {1104, "60.00"}, {1105, "60.00"}, {1202, "1234"},
                                                 {1204, "0"}};  // a free axis shows only its raw value
@@ -197,12 +195,6 @@ TEST_F(QuorixE2eTest, DialogShowsLiveStateAndItsEditsShapeTheWireAndAreSavedAtQu
     EXPECT_TRUE(rig.waitForCommand("R/85\\-1.00/85\\-0.80", 5000));
     ASSERT_EQ(PADSIM_OK, rig.pads.setAxis(1, 1, 0));
     EXPECT_TRUE(rig.waitForCommand("R/85\\-1.00/85\\1.00", 5000));
-
-    const std::pair<int, const char*> edits[] = {{107, "Racing"}, {105, "Gliding"}, {107, "Spare"}, {303, "My Stick"}};
-    for (const auto& e : edits) EXPECT_EQ(1u, answerPrompts(pid, dlg, e.first, {e.second}).size());
-    dlgCommand(dlg, 106);  // deletes "Spare"
-    EXPECT_EQ("Are you sure?", answerBox(pid, "Delete Profile", IDYES));
-    EXPECT_TRUE(dlgWait([&] { return dlgText(dlg, 104) == "Flying"; }));
 
     const unsigned short port = rig.sim.port();
     rig.sim.stop();
@@ -226,12 +218,42 @@ TEST_F(QuorixE2eTest, DialogShowsLiveStateAndItsEditsShapeTheWireAndAreSavedAtQu
     ASSERT_NE(nullptr, waitDlg(pid, "IL2 Device Link Server", 0, 0, 5000));
     quit();
 
-    std::vector<std::string> profiles = regNames(quorixKey("Profiles"));
-    std::sort(profiles.begin(), profiles.end());
-    EXPECT_EQ(std::vector<std::string>({"Flying", "Gliding"}), profiles);
-    EXPECT_EQ(textValue("Flying"), regRead(quorixKey("Profiles"), "sActProfile"));
-    EXPECT_EQ(textValue("My Stick"), regRead(quorixKey(kStickKey), "sUsrName"));
     EXPECT_EQ(dwordValue(40), regRead(kQuorixRegRoot, "uiTimerInterval"));
+}
+
+// Run by the code-page entry. Names in code page 932 bytes: U+96F6 U+6226, the longest; U+30BD, whose byte 0x5C
+// reads as "\" alone; U+8868 then U+30BD x 127 (256 bytes; Wine's "A" registry calls take paths of 260 characters
+// at most); the stick's U+64CD U+7E26 U+687F; and U+D55C, outside the code page, which lists as "?".
+TEST_F(QuorixE2eTest, CodePage932NamesSurviveSwitchingRenamingSavingASecondStartAndADelete) {
+    ASSERT_EQ(932u, GetACP()) << "run with LC_ALL=ja_JP.UTF-8";
+    std::string longest = "\x97\xEB\x90\xED", so = "\x83\x5C", renamed = "\x95\x5C", stick = "\x91\x80\x8F\x63\x9E\x85";
+    while (renamed.size() < 256) renamed += so;
+    seedAssignment(so.c_str(), 3, 1, 2);       // stick Y -> Elevator
+    seedAssignment(longest.c_str(), 1, 1, 1);  // active: stick X -> Ailerons
+    RegSetKeyValueW(HKEY_CURRENT_USER, L"Software\\Velmora\\Quorix\\Profiles\\\xD55C", L"v", REG_SZ, L"", 2);
+    const char *ailerons = "R/85\\-1.00/85\\0.00", *elevator = "R/87\\-1.00/87\\0.00";
+    ASSERT_TRUE(start({}));
+    ASSERT_TRUE(rig.waitForCommand(ailerons, kStartMs));
+    ASSERT_TRUE(openDialog());
+    dlgPick(dlg, 104, so);
+    EXPECT_TRUE(rig.waitForCommand(elevator, 5000)) << "switched";
+    for (const auto& e : {std::make_pair(105, renamed), std::make_pair(303, stick)})
+        EXPECT_EQ(1u, answerPrompts(rig.quorix.pid(), dlg, e.first, {e.second.c_str()}).size());
+    quit();
+    EXPECT_EQ(std::vector<std::string>({renamed, longest, "?"}), regNames(quorixKey("Profiles")));
+    EXPECT_EQ(textValue(renamed.c_str()), regRead(quorixKey("Profiles"), "sActProfile"));
+    EXPECT_EQ(textValue(stick.c_str()), regRead(quorixKey(kStickKey), "sUsrName"));
+    rig.sim.clearRecords();
+    ASSERT_TRUE(rig.startQuorix());
+    ASSERT_TRUE(rig.waitForCommand(elevator, kStartMs));
+    ASSERT_TRUE(openDialog());
+    EXPECT_EQ(stick, dlgText(dlg, 302));
+    dlgCommand(dlg, 106);
+    EXPECT_EQ("Are you sure?", answerBox(rig.quorix.pid(), "Delete Profile", IDYES));
+    EXPECT_TRUE(rig.waitForCommand(ailerons, 5000)) << "the first profile active again";
+    quit();
+    EXPECT_EQ(std::vector<std::string>({longest, "?"}), regNames(quorixKey("Profiles")));
+    EXPECT_EQ(textValue(longest.c_str()), regRead(quorixKey("Profiles"), "sActProfile"));
 }
 
 // The worst of the damaged settings at once, and an interval out of range (1000 runs at

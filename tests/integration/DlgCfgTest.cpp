@@ -52,6 +52,9 @@ protected:
         ail = bind(IDIL_AILERONS, HWA_X);
         rudder = bind(IDIL_RUDDER, HWA_Z);
         rudder->bInvert = 1;
+        ASSERT_NO_FATAL_FAILURE(openDlg());
+    }
+    void openDlg() {
         dlg = CreateDialogParamA(h.hInst, "DLGCFG", h.app.hFrameWnd, DlgCfgProc, reinterpret_cast<LPARAM>(&h.app));
         ASSERT_NE(nullptr, dlg);
         ASSERT_EQ(dlg, h.app.dlgCfg.hDlg);
@@ -162,6 +165,7 @@ TEST_F(DlgCfgTest, OpensWithTheLinkTheShownDeviceItsRowsAndTheListsAndWithoutDev
 TEST_F(DlgCfgTest, LiveValuesAreWrittenOnlyWhenChangedOrAfterRedraw) {
     sim.setInCockpit(0);  // values show whether or not anything is sent
     ail->dFilterJitter = 1.0;
+    ail->setTranslate(11, 50);  // at 60 %, the corrected value is half the reported one
     SetTextCounter writes(dlg);
     // Per step: what moves (-1: a redraw, -2: that and a failing stick), the writes it costs, then X's
     // raw|reported|corrected, free Y's raw|reported (only its raw value shows), Z's corrected.
@@ -169,11 +173,11 @@ TEST_F(DlgCfgTest, LiveValuesAreWrittenOnlyWhenChangedOrAfterRedraw) {
     const Step kSteps[] = {
         {"first pass: every value once", 0, 0, 3 + 6 + 3, "32767|50.00|50.00|32767|0|50.00"},
         {"still: nothing", 0, 0, 0, "32767|50.00|50.00|32767|0|50.00"},
-        {"X to 60 %", 1, 39322, 3, "39322|60.00|60.00|32767|0|50.00"},
-        {"X inside the jitter filter: raw only", 1, 39500, 1, "39500|60.00|60.00|32767|0|50.00"},
-        {"free Y, signed: raw only", 2, -1234, 1, "39500|60.00|60.00|-1234|0|50.00"},
-        {"inverted Z to 0", 3, 0, 3, "39500|60.00|60.00|-1234|0|100.00"},
-        {"redraw: 24 zeros, then every value once", -1, 0, 24 + 12, "39500|60.00|60.00|-1234|0|100.00"},
+        {"X to 60 %", 1, 39322, 3, "39322|60.00|30.00|32767|0|50.00"},
+        {"X inside the jitter filter: raw only", 1, 39500, 1, "39500|60.00|30.00|32767|0|50.00"},
+        {"free Y, signed: raw only", 2, -1234, 1, "39500|60.00|30.00|-1234|0|50.00"},
+        {"inverted Z to 0", 3, 0, 3, "39500|60.00|30.00|-1234|0|100.00"},
+        {"redraw: 24 zeros, then every value once", -1, 0, 24 + 12, "39500|60.00|30.00|-1234|0|100.00"},
         {"failed read after a redraw: the round stops, the redraw is consumed", -2, 0, 24, "0|0|0|0|0|0"},
     };
     for (const Step& st : kSteps) {
@@ -218,22 +222,38 @@ TEST_F(DlgCfgTest, NamePromptsLoopAndDeleteKeepsTheLastProfile) {
     EXPECT_EQ(ail, h.app.hwDevices.items[0]->axes[0].pDev2Axis) << "the remaining profile is bound again";
 }
 
-TEST_F(DlgCfgTest, SendAsAppliesTheFinalChoiceAndMovesTheControl) {
-    ail->iMinCalibVal = 1000;
-    ail->setTranslate(5, 25);
-    HWND row1 = GetDlgItem(dlg, 1106), row2 = GetDlgItem(dlg, 1206);
-    SetFocus(row2);
-    SendMessageA(row2, WM_KEYDOWN, VK_DOWN, 0);  // a step on the closed list: "-- none --" -> "Ailerons"
-    EXPECT_EQ(HWA_X, ail->idAxis) << "a step alone applies nothing";
-    SetFocus(row1);  // leaving the list applies it
-    EXPECT_EQ(HWA_Y, ail->idAxis);
-    EXPECT_EQ("-- none -- 0 000010|Ailerons 0 111111", row(1) + "|" + row(2));
-    EXPECT_EQ(std::make_tuple(0, 25, -1), std::make_tuple(ail->iMinCalibVal, ail->aiTranslate[5], ail->iLastValRaw))
-        << "default axis settings, the curve kept, the next round sends";
-    SendMessageA(row1, CB_SHOWDROPDOWN, TRUE, 0);  // a choice from the opened list applies at once
-    SendMessageA(row1, CB_SETCURSEL, SendMessageA(row1, CB_FINDSTRINGEXACT, -1, (LPARAM) "Rudder"), 0);
-    SendMessageA(row1, WM_KEYDOWN, VK_RETURN, 0);
-    EXPECT_EQ("Rudder 0 111111|-- none -- 0 000010", row(1) + "|" + row(3)) << "moved from Z";
+// The pilot on row n: o opens its list, d steps down (free Y: to "Ailerons"), e Enter, x Esc, c the close
+// box, f the focus to row 1, w a wheel turn over row 2, q "Quit", s the session ends. A change moves Ailerons
+// from X with default settings (the curve kept) for the next round to send; rows 1|2 show what X and Y drive.
+TEST_F(DlgCfgTest, SendAsAppliesOnlyAFinalChangeAndEveryEndLeavesRowsAndAxesAgreeing) {
+    const char* moved = "-- none --|Ailerons";
+    const struct { const char* keys; int row; const char* shown; } kCases[] = {
+        {"oe", 1, "Ailerons|-- none --"}, {"w", 1, "Ailerons|-- none --"},
+        {"d", 2, "Ailerons|Ailerons"},  // a step alone is no choice yet
+        {"df", 2, moved}, {"de", 2, moved}, {"ode", 2, moved}, {"dx", 2, moved}, {"dc", 2, moved}, {"dq", 2, moved},
+        {"ds", 2, moved}};
+    for (const auto& c : kCases) {
+        SCOPED_TRACE(c.keys);
+        DestroyWindow(dlg);
+        ail = bind(IDIL_AILERONS, HWA_X);
+        ail->iMinCalibVal = 1000, ail->iLastValRaw = 7, ail->setTranslate(5, 25);
+        ASSERT_NO_FATAL_FAILURE(openDlg());
+        HWND r = GetDlgItem(dlg, rowId(c.row, 6));
+        SetFocus(r);
+        for (const char* k = c.keys; *k; ++k) {
+            MSG m = {r, WM_KEYDOWN, WPARAM(*k == 'd' ? VK_DOWN : *k == 'e' ? VK_RETURN : VK_ESCAPE), 0, 0, {}};
+            if (*k == 'o') SendMessageA(r, CB_SHOWDROPDOWN, TRUE, 0);
+            else if (*k == 'f') SetFocus(GetDlgItem(dlg, 1106));
+            else if (*k == 'w') SendDlgItemMessageA(dlg, 1206, WM_MOUSEWHEEL, MAKEWPARAM(0, -WHEEL_DELTA), 0);
+            else if (*k == 'c') SendMessageA(dlg, WM_SYSCOMMAND, SC_CLOSE, 0);
+            else if (*k == 'q') h.app.bDlgCfgRunning = 1, h.app.quit();  // as while the dialog runs modally
+            else if (*k == 's') SendMessageA(h.app.hFrameWnd, WM_ENDSESSION, TRUE, 0);
+            else IsDialogMessageA(dlg, &m);
+        }
+        EXPECT_TRUE(dlgWait([&] { return texts(dlg, {1106, 1206}) == c.shown; }, 2000)) << row(1) + "|" + row(2);
+        EXPECT_EQ(c.shown == moved ? std::make_tuple(HWA_Y, 0, -1, 25) : std::make_tuple(HWA_X, 1000, 7, 25),
+                  std::make_tuple(ail->idAxis, ail->iMinCalibVal, ail->iLastValRaw, ail->aiTranslate[5]));
+    }
 }
 
 TEST_F(DlgCfgTest, ServerDialogStoresValidValuesOrSaysWhyAndOnlyAChangeReconnects) {

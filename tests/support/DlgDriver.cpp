@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <atomic>
 #include <thread>
 
@@ -69,6 +70,15 @@ std::vector<std::string> dlgComboItems(HWND dlg, int id) {
         items.push_back(buf);
     }
     return items;
+}
+
+void dlgPick(HWND dlg, int id, const std::string& text) {
+    std::vector<std::string> items = dlgComboItems(dlg, id);
+    int to = int(std::find(items.begin(), items.end(), text) - items.begin()), at = dlgComboSel(dlg, id);
+    HWND combo = GetDlgItem(dlg, id);
+    SendMessageA(combo, CB_SHOWDROPDOWN, TRUE, 0);
+    for (; at != to; at += at < to ? 1 : -1) PostMessageA(combo, WM_KEYDOWN, at < to ? VK_DOWN : VK_UP, 0);
+    PostMessageA(combo, WM_KEYDOWN, VK_RETURN, 0);
 }
 
 void dlgCommand(HWND dlg, int id, int code) {

@@ -26,6 +26,9 @@ int dlgTrackPos(HWND dlg, int id);
 std::vector<std::string> dlgComboItems(HWND dlg, int id);
 int dlgComboSel(HWND dlg, int id);  // CB_ERR (-1) for none
 
+// Chooses text in combo id as a user does: opens the list, steps to the entry, presses Enter. The
+// keys are posted, for the dialog's message loop to hand on.
+void dlgPick(HWND dlg, int id, const std::string& text);
 // Posted, never sent: the command may open a modal window.
 void dlgCommand(HWND dlg, int id, int code = BN_CLICKED);
 // A real click (BM_CLICK): automatic radio and check boxes change, disabled controls ignore it.

@@ -8,7 +8,7 @@
 
 namespace {
 
-// One apply call; bInvertFirst sets the invert flag just before it.
+// One apply call; bInvertFirst sets the invert flag just before it (2: and forgets the last raw, as the dialog does).
 struct Step { int raw; double value; int bChanged; int bInvertFirst = 0; };
 // Settings before the first step; with calibration 0..10000 a raw value is the percentage in hundredths.
 struct Cfg {
@@ -40,6 +40,8 @@ const TransferCase kTransferCases[] = {
     // The ends pass unchanged and reset the direction: the next move shifts against it.
     {"g940 ends", {0, 10000, 0, 0, 3.0},
      {{3000, 30.0, 1}, {4000, 38.0, 1}, {10000, 100.0, 1}, {9000, 92.0, 1}, {0, 0.0, 1}}},
+    {"g940 inverted at rest", {0, 10000, 0, 0, 3.0},
+     {{9000, 90.0, 1}, {8500, 87.0, 1}, {8000, 80.0, 1}, {8000, 20.0, 1, 2}}},
 };
 
 class ProfileDev2AxisTest : public ::testing::Test {
@@ -62,6 +64,7 @@ TEST_F(ProfileDev2AxisTest, TransferExamples) {
         if (c.point >= 0) a.setTranslate(c.point, c.pointVal);
         for (const Step& s : tc.steps) {
             if (s.bInvertFirst) a.bInvert = 1;
+            if (s.bInvertFirst == 2) a.forgetLastRaw();
             int changed = -1;
             EXPECT_DOUBLE_EQ(s.value, run(a, s.raw, &changed)) << tc.name << " raw " << s.raw;
             EXPECT_EQ(s.bChanged, changed) << tc.name << " raw " << s.raw;
