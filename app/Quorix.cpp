@@ -34,6 +34,8 @@ Quorix::Quorix()
       bDiscoveryDue(0),
       bDiscoveryArrival(0),
       iNewlyConnected(0),
+      aNewcomers(nullptr),
+      iNewcomers(0),
       sInitStep(nullptr),
       pShellNotifyIcon(Shell_NotifyIconA),
       pDirectInput8Create(DirectInput8Create),

@@ -61,16 +61,25 @@ public:
     int setStateFlag(unsigned short f);
     int remStateFlag(unsigned short f);
     int readdSysTrayIcon();
+    // A balloon on the tray icon: shown once, never taking the focus.
+    int showBalloon(const char* title, const char* text);
 
     // Settings.
     int readConfig();
     int saveConfig();
+    // saveConfig, then the registry's copy made durable (RegFlushKey).
+    int saveConfigNow();
 
     // Device discovery and hot-plug.
     int initDeviceNotifications();
     int closeDeviceNotifications();
     int enumHwDevices();
     static BOOL CALLBACK enumHwDevicesCB(const DIDEVICEINSTANCEA* inst, void* ctx);
+    // After EnumDevices: each controller of an unknown GUID takes over the one stored
+    // controller it can only be (another USB port), or is registered as new.
+    int settleNewcomers();
+    // The set-up of one listed controller: instance, connected, configured, acquired, bound.
+    int setUpDevice(HwDevice* dev, const DIDEVICEINSTANCEA* inst);
     int reapplyProfile();
     // 1 when a WM_DEVICECHANGE may concern a game controller: the arrival or
     // removal of a HID interface that is one, or that cannot be read.
@@ -122,6 +131,9 @@ public:
     int bDiscoveryArrival;
     // Controllers the last pass connected that were not connected before it.
     int iNewlyConnected;
+    // During a pass: the listed controllers of unknown GUID, for settleNewcomers.
+    DIDEVICEINSTANCEA* aNewcomers;
+    int iNewcomers;
     // What init was doing, for the message when it fails ("start DirectInput").
     const char* sInitStep;
     ShellNotifyIconFn pShellNotifyIcon;

@@ -39,3 +39,13 @@ int Quorix::saveConfig() {
     closeRegistryKey(key);
     return status;
 }
+
+int Quorix::saveConfigNow() {
+    int status = saveConfig();
+    HKEY key = nullptr;
+    if (openRegistryKey(HKEY_CURRENT_USER, sRegRoot, 0, KEY_ALL_ACCESS, &key) == 0) {
+        RegFlushKey(key);
+        closeRegistryKey(key);
+    }
+    return status;
+}

@@ -6,6 +6,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <new>
 
 #include "app/Timer.h"
 
@@ -103,6 +104,10 @@ int Quorix::enumHwDevices() {
     if (status == 0 && (!pDI || FAILED(pDI->EnumDevices(DI8DEVCLASS_GAMECTRL, enumHwDevicesCB, this,
                                                          DIEDFL_ATTACHEDONLY))))
         status = 1;
+    if (status == 0) status = settleNewcomers();
+    free(aNewcomers);
+    aNewcomers = nullptr;
+    iNewcomers = 0;
     // Devices are only ever appended: an index names the same device before and after.
     iNewlyConnected = 0;
     for (int i = 0; i < hwDevices.count; ++i) {
@@ -119,8 +124,7 @@ int Quorix::enumHwDevices() {
 
 BOOL CALLBACK Quorix::enumHwDevicesCB(const DIDEVICEINSTANCEA* inst, void* ctx) {
     Quorix* app = static_cast<Quorix*>(ctx);
-    const bool logging = app->hLogFile != INVALID_HANDLE_VALUE;
-    if (logging) {
+    if (app->hLogFile != INVALID_HANDLE_VALUE) {
         MyString line("enumDevices: ");
         line += inst->tszInstanceName;
         line += " ...\r\n";
@@ -129,40 +133,22 @@ BOOL CALLBACK Quorix::enumHwDevicesCB(const DIDEVICEINSTANCEA* inst, void* ctx) 
     int idx = -1;
     HwDevice* dev = nullptr;
     int status = app->hwDevices.findByGuid(idx, &inst->guidInstance);
-    if (status == 0) {
-        if (idx < 0) {
-            dev = new HwDevice(*app);
-            status = app->hwDevices.regDevice(dev, inst);
-            if (status != 0) {
-                delete dev;  // not in the list, so nobody else owns it
-                dev = nullptr;
-            } else if (logging) {
-                status = app->addLog("... new device ...\r\n");
-            }
-        } else if (idx >= app->hwDevices.count) {
-            status = 1;
-        } else if (!(dev = app->hwDevices.items[idx])) {
-            status = 2;
-        } else if (logging) {
-            status = app->addLog("... known device ...\r\n");
-        }
-    }
-    if (status == 0) status = dev->setDeviceInstance(inst);
-    if (status == 0) status = dev->setConnected(1);
-    if (status == 0) status = dev->configure(app->pDI);
-    if (status == 0) status = dev->acquire();
-    if (status == 0) {
-        if (app->pActProfile) {
-            status = app->pActProfile->applyToHwDevice(dev);
-        } else {
-            MessageBoxA(app->hFrameWnd, "pActProfile is NULL", "Quorix::enumHwDevicesCB", MB_OK);
-        }
-    }
-    if (status == 0) {
-        if (logging && app->addLog("... success!\r\n") != 0) return DIENUM_STOP;
+    if (status == 0 && idx < 0) {
+        // A new controller, or a known one under a new identity: decided once every
+        // controller is listed, when it is clear which stored ones are missing.
+        DIDEVICEINSTANCEA* p = static_cast<DIDEVICEINSTANCEA*>(
+            realloc(app->aNewcomers, sizeof(DIDEVICEINSTANCEA) * (static_cast<size_t>(app->iNewcomers) + 1)));
+        if (!p) return DIENUM_CONTINUE;  // not set up in this pass, as a controller that fails
+        app->aNewcomers = p;
+        app->aNewcomers[app->iNewcomers++] = *inst;
         return DIENUM_CONTINUE;
     }
-    if (logging) {
+    if (status == 0 && idx >= app->hwDevices.count) status = 1;
+    if (status == 0 && !(dev = app->hwDevices.items[idx])) status = 2;
+    if (status == 0 && app->hLogFile != INVALID_HANDLE_VALUE) app->addLog("... known device ...\r\n");
+    if (status == 0) {
+        app->setUpDevice(dev, inst);
+    } else if (app->hLogFile != INVALID_HANDLE_VALUE) {
         MyString line("Error [");
         line.appendVal(status);
         line += "]\r\n";
@@ -170,6 +156,86 @@ BOOL CALLBACK Quorix::enumHwDevicesCB(const DIDEVICEINSTANCEA* inst, void* ctx) 
     }
     // Only this controller stays not connected: the ones after it are still set up.
     return DIENUM_CONTINUE;
+}
+
+int Quorix::setUpDevice(HwDevice* dev, const DIDEVICEINSTANCEA* inst) {
+    int status = dev->setDeviceInstance(inst);
+    if (status == 0) status = dev->setConnected(1);
+    if (status == 0) status = dev->configure(pDI);
+    if (status == 0) status = dev->acquire();
+    if (status == 0) {
+        if (pActProfile)
+            status = pActProfile->applyToHwDevice(dev);
+        else
+            MessageBoxA(hFrameWnd, "pActProfile is NULL", "Quorix::enumHwDevicesCB", MB_OK);
+    }
+    if (hLogFile != INVALID_HANDLE_VALUE) {
+        MyString line(status == 0 ? "... success!" : "Error [");
+        if (status != 0) line.appendVal(status), line += "]";
+        line += "\r\n";
+        addLog(line);
+    }
+    return status;
+}
+
+int Quorix::settleNewcomers() {
+    GUID* aOld = static_cast<GUID*>(calloc(iNewcomers ? iNewcomers : 1, sizeof(GUID)));
+    int iAdopted = 0;
+    for (int i = 0; i < iNewcomers; ++i) {
+        const DIDEVICEINSTANCEA* inst = &aNewcomers[i];
+        char name[MAX_PATH + 1];
+        hwInstanceName(name, inst);
+        int nCandidates = 0, nTwins = 0, bNamedBefore = 0;
+        HwDevice* dev = nullptr;
+        hwDevices.countCandidates(nCandidates, dev, inst);
+        for (int j = 0; j < iNewcomers; ++j) {
+            char other[MAX_PATH + 1];
+            hwInstanceName(other, &aNewcomers[j]);
+            if (dev && hwMayBe(*dev, &aNewcomers[j])) ++nTwins;
+            if (j < i && strcmp(other, name) == 0) bNamedBefore = 1;
+        }
+        MyString text;
+        // One to one only: a moved pedal beside a new identical one could be either.
+        if (nCandidates == 1 && nTwins == 1 && aOld) {
+            aOld[iAdopted++] = dev->guid;
+            profiles.replaceHwDevGuid(dev->guid, inst->guidInstance);
+            text = "\"";
+            text += dev->usrName;
+            text += "\" was found on a new port; its settings were kept.";
+        } else {
+            dev = new (std::nothrow) HwDevice(*this);
+            if (!dev || hwDevices.regDevice(dev, inst) != 0) {
+                delete dev;  // not in the list, so nobody else owns it
+                continue;
+            }
+            if (hLogFile != INVALID_HANDLE_VALUE) addLog("... new device ...\r\n");
+            if (nCandidates > 0 && !bNamedBefore) {
+                int n = 0;
+                for (int j = 0; j < iNewcomers; ++j) {
+                    char other[MAX_PATH + 1];
+                    hwInstanceName(other, &aNewcomers[j]);
+                    n += strcmp(other, name) == 0;
+                }
+                if (n > 1) {
+                    text.appendVal(n);
+                    text += " controllers named \"";
+                } else {
+                    text = "A controller named \"";
+                }
+                text += name;
+                text += n > 1 ? "\" appeared with new identities; assign them in the configuration dialog."
+                              : "\" appeared with a new identity; assign it in the configuration dialog.";
+            }
+        }
+        setUpDevice(dev, inst);
+        if (text.size()) showBalloon("Quorix", text.text());
+    }
+    // Saved at once, the new key first: the old one goes only once the profiles
+    // that named it are stored under the new identity.
+    if (iAdopted && bConfigRead && saveConfigNow() == 0)
+        for (int k = 0; k < iAdopted; ++k) hwDevices.removeStoredKey(sRegRoot, aOld[k]);
+    free(aOld);
+    return 0;
 }
 
 int Quorix::reapplyProfile() {

@@ -67,3 +67,14 @@ int Quorix::remStateFlag(unsigned short f) {
     usStateFlags = static_cast<unsigned short>(usStateFlags & ~f);
     return updateSysTrayIcon();
 }
+
+int Quorix::showBalloon(const char* title, const char* text) {
+    NOTIFYICONDATAA nid;
+    fillTrayRecord(nid, NIF_INFO, nullptr);
+    nid.cbSize = NOTIFYICONDATAA_V2_SIZE;
+    lstrcpynA(nid.szInfoTitle, title, sizeof nid.szInfoTitle);
+    lstrcpynA(nid.szInfo, text, sizeof nid.szInfo);
+    nid.dwInfoFlags = NIIF_INFO;
+    pShellNotifyIcon(NIM_MODIFY, &nid);
+    return 0;
+}

@@ -18,6 +18,29 @@ namespace {
 const DWORD kLostRetryMs = 1000;
 }
 
+void hwInstanceName(char (&out)[MAX_PATH + 1], const DIDEVICEINSTANCEA* inst) {
+    memcpy(out, inst->tszInstanceName, MAX_PATH);
+    out[MAX_PATH] = '\0';
+}
+
+int hwMayBe(const HwDevice& dev, const DIDEVICEINSTANCEA* inst) {
+    static const GUID kNoGuid = {};
+    char name[MAX_PATH + 1];
+    hwInstanceName(name, inst);
+    if (dev.bConnected || strcmp(dev.instName.text(), name) != 0) return 0;
+    return memcmp(&dev.guidProduct, &kNoGuid, sizeof kNoGuid) == 0 ||
+           memcmp(&dev.guidProduct, &inst->guidProduct, sizeof(GUID)) == 0;
+}
+
+int hwGuidKeyName(char (&out)[40], const GUID& guid) {
+    WCHAR wide[40];
+    memset(wide, 0, sizeof wide);
+    memset(out, 0, sizeof out);
+    if (StringFromGUID2(guid, wide, 40) == 0) return 1;
+    for (int i = 0; i < 40; ++i) out[i] = static_cast<char>(wide[i] & 0xFF);
+    return 0;
+}
+
 HwDevice::HwDevice(Quorix& application)
     : app(application),
       bConnected(0),
@@ -29,6 +52,7 @@ HwDevice::HwDevice(Quorix& application)
       dwLostTry(0),
       bResend(0) {
     memset(&guid, 0, sizeof guid);
+    memset(&guidProduct, 0, sizeof guidProduct);
     memset(&devInstance, 0, sizeof devInstance);
     for (int i = 0; i < HWA_COUNT; ++i) axes[i].id = static_cast<IdHwAxis>(HWA_X + i);
 }
@@ -83,6 +107,7 @@ int HwDevice::setDeviceInstance(const DIDEVICEINSTANCEA* inst) {
     if (!inst) return 1;
     devInstance = *inst;
     guid = inst->guidInstance;
+    guidProduct = inst->guidProduct;
     return 0;
 }
 
@@ -313,10 +338,14 @@ int HwDevice::readConfig(MyString path, MyString keyName) {
     int status = 0;
     // Only a value of exactly 16 bytes is a GUID: a shorter one would leave a
     // mix of stored and current bytes, an identity no controller has.
-    DWORD type = 0, size = 0;
-    if (RegQueryValueExA(key, "guid", nullptr, &type, nullptr, &size) == ERROR_SUCCESS && type == REG_BINARY &&
-        size == sizeof guid)
-        status = getRegistryBinary(&guid, sizeof guid, key, "guid", nullptr);
+    GUID* const apGuid[] = {&guid, &guidProduct};
+    const char* const asName[] = {"guid", "guidProduct"};
+    for (int i = 0; i < 2 && status == 0; ++i) {
+        DWORD type = 0, size = 0;
+        if (RegQueryValueExA(key, asName[i], nullptr, &type, nullptr, &size) == ERROR_SUCCESS && type == REG_BINARY &&
+            size == sizeof(GUID))
+            status = getRegistryBinary(apGuid[i], sizeof(GUID), key, const_cast<char*>(asName[i]), nullptr);
+    }
     if (status == 0) status = getRegistryString(instName, key, "sInstName", instName);
     if (status == 0) status = getRegistryString(usrName, key, "sUsrName", instName);
     closeRegistryKey(key);
@@ -327,12 +356,8 @@ int HwDevice::saveConfig(MyString path) {
     // The zero GUID identifies no controller: such a key would load as a phantom.
     static const GUID kNoGuid = {};
     if (memcmp(&guid, &kNoGuid, sizeof kNoGuid) == 0) return 0;
-    WCHAR wide[40];
     char text[40];
-    memset(wide, 0, sizeof wide);
-    memset(text, 0, sizeof text);
-    if (StringFromGUID2(guid, wide, 40) == 0) return 1;
-    for (int i = 0; i < 40; ++i) text[i] = static_cast<char>(wide[i] & 0xFF);
+    if (hwGuidKeyName(text, guid) != 0) return 1;
     path += "\\";
     path += text;
     int status = createRegistryKeyIfNotExists(HKEY_CURRENT_USER, path);
@@ -340,6 +365,10 @@ int HwDevice::saveConfig(MyString path) {
     if (status == 0) status = openRegistryKey(HKEY_CURRENT_USER, path, 0, KEY_ALL_ACCESS, &key);
     if (status != 0) return status;
     status = setRegistryBinary(key, "guid", reinterpret_cast<const unsigned char*>(&guid), sizeof guid);
+    // Unknown until the controller was seen: never stored as zero, which matches no product.
+    if (status == 0 && memcmp(&guidProduct, &kNoGuid, sizeof kNoGuid) != 0)
+        status = setRegistryBinary(key, "guidProduct", reinterpret_cast<const unsigned char*>(&guidProduct),
+                                   sizeof guidProduct);
     if (status == 0) status = setRegistryString(key, "sInstName", instName);
     if (status == 0) status = setRegistryString(key, "sUsrName", usrName);
     closeRegistryKey(key);

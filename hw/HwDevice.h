@@ -69,6 +69,9 @@ public:
     int bAcquired;
     int bInUse;
     GUID guid;
+    // The controller's product (model): stored beside guid; all zero while unknown
+    // (an entry written before it was kept).
+    GUID guidProduct;
     DIDEVICEINSTANCEA devInstance;
     IDirectInputDevice8A* pDiDevice;
     HwAxis axes[HWA_COUNT];  // X, Y, Z, Rx, Ry, Rz, Sld1, Sld2
@@ -88,6 +91,16 @@ private:
 
 // Log name of an axis ("X" ... "Sld2"), "" for HWA_NONE.
 const char* hwAxisName(IdHwAxis id);
+// The instance name of an enumeration record, bounded: it comes from a driver, with
+// or without its NUL.
+void hwInstanceName(char (&out)[MAX_PATH + 1], const DIDEVICEINSTANCEA* inst);
+// 1 when dev may be the controller inst describes under a new instance GUID (another
+// USB port, a reinstalled driver): not listed in this pass (bConnected 0, whether or
+// not a listed one could be acquired), of the same instance name and, where stored,
+// the same product.
+int hwMayBe(const HwDevice& dev, const DIDEVICEINSTANCEA* inst);
+// The name of a controller's registry key: its GUID as 38 characters in braces; 1 on failure.
+int hwGuidKeyName(char (&out)[40], const GUID& guid);
 
 class HwDeviceArray {
 public:
@@ -97,6 +110,10 @@ public:
     HwDeviceArray& operator=(const HwDeviceArray&) = delete;
 
     int regDevice(HwDevice* dev, const DIDEVICEINSTANCEA* inst);
+    // The stored controllers inst may be (hwMayBe): their number, and the last one in pOut.
+    int countCandidates(int& n, HwDevice*& pOut, const DIDEVICEINSTANCEA* inst);
+    // Deletes the key of a controller that now goes by another GUID, below path's HwDev.
+    int removeStoredKey(MyString path, const GUID& guid);
     int findByGuid(int& idx, const GUID* guid);
     int checkDoubleUsrName(int& bDouble, MyString& name, HwDevice* exclude);
     int disconnectAll();

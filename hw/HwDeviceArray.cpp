@@ -4,6 +4,7 @@
 
 #include "base/MyRegFuncs.h"
 #include "hw/HwDevice.h"
+#include "profile/ProfileKeys.h"
 
 HwDeviceArray::HwDeviceArray(Quorix& application) : items(nullptr), count(0), app(&application) {}
 
@@ -25,13 +26,34 @@ int HwDeviceArray::add(HwDevice* dev) {
 
 int HwDeviceArray::regDevice(HwDevice* dev, const DIDEVICEINSTANCEA* inst) {
     if (!dev || !inst) return 1;
-    // The name comes from a driver: bounded, whether or not it carries its NUL.
     char name[MAX_PATH + 1];
-    memcpy(name, inst->tszInstanceName, MAX_PATH);
-    name[MAX_PATH] = '\0';
+    hwInstanceName(name, inst);
     int status = dev->setInstName(name);
     if (status == 0) status = dev->setUsrName(name);
     if (status == 0) status = add(dev);
+    return status;
+}
+
+int HwDeviceArray::countCandidates(int& n, HwDevice*& pOut, const DIDEVICEINSTANCEA* inst) {
+    n = 0;
+    pOut = nullptr;
+    for (int i = 0; i < count; ++i) {
+        if (items[i] && hwMayBe(*items[i], inst)) {
+            ++n;
+            pOut = items[i];
+        }
+    }
+    return 0;
+}
+
+int HwDeviceArray::removeStoredKey(MyString path, const GUID& guid) {
+    char text[40];
+    if (hwGuidKeyName(text, guid) != 0) return 1;
+    path += "\\HwDev";
+    HKEY key = nullptr;
+    int status = openRegistryKey(HKEY_CURRENT_USER, path, 0, KEY_ALL_ACCESS, &key);
+    if (status == 0) status = removeRegistrySubKey(key, text);
+    closeRegistryKey(key);
     return status;
 }
 

@@ -58,6 +58,8 @@ public:
     int checkDoubleName(int& bDouble, MyString& name, Profile* exclude);
     int getFirstNonDeleted(Profile*& out, Profile* exclude);
     int countNonDeleted(int& n);
+    // Every assignment of every profile that names controller from names to instead.
+    int replaceHwDevGuid(const GUID& from, const GUID& to);
     // Appends a profile the list then owns; 1 if the list cannot grow.
     int add(Profile* profile);
 

@@ -1,4 +1,5 @@
 #include <cstdlib>
+#include <cstring>
 #include <new>
 
 #include "app/Quorix.h"
@@ -41,6 +42,17 @@ int ProfileArray::getFirstNonDeleted(Profile*& out, Profile* exclude) {
         }
     }
     return 1;
+}
+
+int ProfileArray::replaceHwDevGuid(const GUID& from, const GUID& to) {
+    for (int i = 0; i < count; ++i) {
+        ProfileDev2AxisArray& list = items[i]->dev2Axis;
+        for (int k = 0; k < list.count; ++k) {
+            ProfileDev2Axis* a = list.items[k];
+            if (a && memcmp(&a->guidHwDev, &from, sizeof from) == 0) a->guidHwDev = to;
+        }
+    }
+    return 0;
 }
 
 int ProfileArray::countNonDeleted(int& n) {

@@ -13,7 +13,7 @@
 #include "res/resource.h"
 
 DlgCfg::DlgCfg(Quorix& application)
-    : app(application), hDlg(nullptr), pHwDev(nullptr), lastTickSecond(0), redrawValues(0) {}
+    : app(application), hDlg(nullptr), pHwDev(nullptr), lastTickSecond(0), redrawValues(0), bDirty(0) {}
 
 int DlgCfg::drawProfileList() {
     SendDlgItemMessageA(hDlg, IDC_CFG_PROFILE_LIST, CB_RESETCONTENT, 0, 0);
@@ -194,6 +194,7 @@ int DlgCfg::onPollScroll(int code) {
         if (status != 0) return status;
         if (pos < 10) pos = 10;
         if (pos > 100) pos = 100;
+        if (static_cast<unsigned int>(pos) != app.uiTimerInterval) bDirty = 1;
         return app.changeTimer(static_cast<unsigned int>(pos));
     }
     case TB_LINEUP:
@@ -268,6 +269,7 @@ INT_PTR CALLBACK DlgCfgProc(HWND hDlg, UINT msg, WPARAM wParam, LPARAM lParam) {
         pApp = reinterpret_cast<Quorix*>(lParam);
         DlgCfg& dlg = pApp->dlgCfg;
         dlg.hDlg = hDlg;
+        dlg.bDirty = 0;
         CenterWindow(nullptr, hDlg);
         dlg.drawProfileList();
         dlg.drawHwDevList(1);

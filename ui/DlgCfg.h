@@ -78,6 +78,8 @@ public:
     HwDevice* pHwDev;
     unsigned int lastTickSecond;
     int redrawValues;
+    // Something was changed while the dialog was open: saved when it ends.
+    int bDirty;
 };
 
 INT_PTR CALLBACK DlgCfgProc(HWND hDlg, UINT msg, WPARAM wParam, LPARAM lParam);

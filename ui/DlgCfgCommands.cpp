@@ -67,6 +67,7 @@ static int askName(int& bFree, DlgCfg& dlg, DlgStr_Param& p, const NamePrompt& t
 int DlgCfg::onProfileSelect() {
     LRESULT d = selectedItemData(hDlg, IDC_CFG_PROFILE_LIST);
     if (d == CB_ERR || d == 0) return 0;
+    if (reinterpret_cast<Profile*>(d) != app.pActProfile) bDirty = 1;
     app.pActProfile = reinterpret_cast<Profile*>(d);
     int status = app.reapplyProfile();
     return status == 0 ? drawHwDev() : status;
@@ -81,6 +82,7 @@ int DlgCfg::onProfileRename() {
     int status = askName(bFree, *this, p, kRenameProfile, pAct, nullptr);
     if (status != 0 || !bFree) return status;
     pAct->name = p.value;
+    bDirty = 1;
     return drawProfileList();
 }
 
@@ -98,6 +100,7 @@ int DlgCfg::onProfileCreate() {
         return 1;
     }
     app.pActProfile = profile;
+    bDirty = 1;
     status = app.reapplyProfile();
     if (status == 0) status = drawProfileList();
     if (status == 0) status = drawHwDev();
@@ -117,6 +120,7 @@ int DlgCfg::onProfileDelete() {
     status = app.reapplyProfile();
     if (status != 0) return status;
     if (old) old->bDeleted = 1;
+    bDirty = 1;
     status = drawProfileList();
     return status == 0 ? drawHwDev() : status;
 }
@@ -126,6 +130,7 @@ int DlgCfg::onServerDialog() {
     param.pIl2Com = &app.il2Com;
     INT_PTR result = DialogBoxParamA(app.hInstance, "DLGCFG_IL2COM", hDlg, DlgCfg_Il2ComProc,
                                      reinterpret_cast<LPARAM>(&param));
+    if (result == IDOK) bDirty = 1;
     // hDlg is cleared when "Quit" ended the dialog meanwhile.
     return result == IDOK && hDlg ? drawIL2Connect() : 0;
 }
@@ -147,12 +152,14 @@ int DlgCfg::onHwDevRename() {
     if (status == 0) status = askName(bFree, *this, p, kRenameHardware, nullptr, dev);
     if (status != 0 || !bFree) return status;
     status = dev->setUsrName(p.value);
+    bDirty = 1;
     return status == 0 ? drawHwDevList(0) : status;
 }
 
 int DlgCfg::setAxisInvert(HwAxis* axis, int bInvert) {
     if (axis->pDev2Axis) {
         axis->pDev2Axis->bInvert = bInvert;
+        bDirty = 1;
         axis->pDev2Axis->forgetLastRaw();  // an axis at rest sends its mirrored value at once
     }
     return 0;
@@ -163,6 +170,7 @@ int DlgCfg::setAxisDevice(HwAxis* axis, int idc) {
     // only a change detaches and resets.
     LRESULT id = selectedItemData(hDlg, idc);
     if (id == CB_ERR || id == (axis->pILDevice ? axis->pILDevice->id : IDIL_NONE)) return 0;
+    bDirty = 1;
     if (axis->pDev2Axis) axis->pDev2Axis->detach();
     axis->pDev2Axis = nullptr;
     axis->pILDevice = nullptr;
@@ -201,12 +209,18 @@ int DlgCfg::applyShownSendAs() {
 int DlgCfg::onDlgEnd() {
     int status = applyShownSendAs();
     hDlg = nullptr;
+    // Saved now, not only at exit: a crash or a power cut later loses none of it.
+    // A start that could not read the settings never writes them.
+    if (bDirty && app.bConfigRead) app.saveConfigNow();
+    bDirty = 0;
     return status;
 }
 
 int DlgCfg::onAxisConfig(HwAxis* axis) {
     if (!axis->pDev2Axis) return 0;
     DlgCfg_Profile_Param param = {&app, axis->pDev2Axis};
-    DialogBoxParamA(app.hInstance, "DLGCFG_PROFILE", hDlg, DlgCfg_ProfileProc, reinterpret_cast<LPARAM>(&param));
+    if (DialogBoxParamA(app.hInstance, "DLGCFG_PROFILE", hDlg, DlgCfg_ProfileProc, reinterpret_cast<LPARAM>(&param)) ==
+        IDOK)
+        bDirty = 1;
     return 0;
 }

@@ -202,8 +202,9 @@ TEST_F(QuorixE2eTest, DialogShowsLiveStateAndItsEditsShapeTheWireAndAreSavedAtQu
     ASSERT_EQ(0, rig.sim.start(port));
     EXPECT_TRUE(waitChecks(1, 1)) << "started again";
 
-    dlgCommand(dlg, 101);  // "Close", then open it again
+    dlgCommand(dlg, 101);  // "Close": what changed is stored at once, a crash later loses nothing
     ASSERT_TRUE(dlgWait([&] { return !IsWindow(dlg); }));
+    EXPECT_EQ(dwordValue(1), regRead(quorixKey("Profiles\\Flying\\Dev2Axis\\1"), "bInvert"));
     ASSERT_TRUE(openDialog());
     // Sent: it returns only when handled, and a second modal dialog would hold it until it closes.
     DWORD_PTR result = 0;

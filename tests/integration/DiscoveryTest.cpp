@@ -2,9 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
+#include <tuple>
 
 #include "support/IntegrationHelpers.h"
+#include "support/Seeding.h"
+#include "support/ShellRecorder.h"
 
 #include <dbt.h>
 
@@ -91,5 +95,55 @@ TEST_F(DiscoveryTest, ControllersListedLateOrRefusingTheirFirstAcquireAreConnect
     EXPECT_EQ("c--", state(0)) << "the pedals' Acquire was refused";
     EXPECT_TRUE(dlgWait([&] { return h.app.hwDevices.count == 2 && state(0) == "ca-" && state(1) == "ca-"; }, 4000));
 }
+
+// Another USB port gives a controller a new instance GUID. The one stored controller of its name
+// and product that DirectInput did not list takes it over, with its name and every assignment,
+// and the settings are saved at once with only its old key gone. Not when two stored ones are
+// missing, when two newcomers share the name, nor onto a twin that was listed and only failed to
+// acquire (the second pair of pedals stays plugged and listed unless the case unplugs it).
+struct NewPortCase { const char* name; bool bSecondMissing, bNewTwin, bFailListed; const char* balloon; };
+class NewPortTest : public DiscoveryTest, public ::testing::WithParamInterface<NewPortCase> {};
+
+TEST_P(NewPortTest, OnlyTheOneControllerItCanBeTakesOverANewIdentity) {
+    const NewPortCase& c = GetParam();
+    const GUID stray = fakeGuid(80), moved = fakeGuid(90), old = fakeGuid(40);
+    const int second = h.di.addController(fakeGuid(60), "Pedals");
+    regWrite(std::string(kTestRegRoot) + "\\HwDev\\Stray", "guid", REG_BINARY,  // a controller never seen again
+             binaryValue(&stray, sizeof stray).second);
+    ASSERT_EQ(0, h.init());
+    ProfileDev2Axis* rudder = bind(IDIL_RUDDER, HWA_Z, 40);
+    int idx = -1;
+    ASSERT_EQ(0, h.app.hwDevices.findByGuid(idx, &old));
+    HwDevice* p1 = device(idx);  // after the stray one, loaded first, and the stick
+    p1->setUsrName("My Pedals");
+    ASSERT_EQ(0, h.app.saveConfig());  // as an earlier session left them
+    if (c.bSecondMissing) h.di.unplug(second);
+    if (c.bFailListed) h.di.controller(pedals).hrAcquire = DIERR_NOTINITIALIZED;
+    else h.di.newPort(pedals, moved);
+    if (c.bNewTwin) h.di.addController(fakeGuid(100), "Pedals");
+    gShellRequests.clear();
+    ASSERT_TRUE(deviceEvent(DBT_DEVICEARRIVAL));
+    const bool bTaken = c.balloon[0] == '"';
+    EXPECT_EQ(4 + (!bTaken && !c.bFailListed) + c.bNewTwin, h.app.hwDevices.count);
+    EXPECT_EQ(0, memcmp(bTaken ? &moved : &old, &rudder->guidHwDev, sizeof(GUID)));
+    EXPECT_STREQ("My Pedals", p1->usrName.text());
+    EXPECT_TRUE(!bTaken || p1->axes[HWA_Z - 1].pDev2Axis == rudder) << "bound at once";
+    char oldKey[40], newKey[40];
+    hwGuidKeyName(oldKey, old), hwGuidKeyName(newKey, moved);
+    std::vector<std::string> keys = regNames(std::string(kTestRegRoot) + "\\HwDev");
+    auto has = [&](const char* k) { return std::find(keys.begin(), keys.end(), k) != keys.end(); };
+    EXPECT_EQ(std::make_tuple(!bTaken, bTaken, true), std::make_tuple(has(oldKey), has(newKey), has("Stray")));
+    std::string shown;
+    for (const ShellRequest& r : gShellRequests) shown += r.info;
+    EXPECT_EQ(c.balloon, shown);
+}
+INSTANTIATE_TEST_SUITE_P(Discovery, NewPortTest, ::testing::Values(
+    NewPortCase{"one", false, false, false, "\"My Pedals\" was found on a new port; its settings were kept."},
+    NewPortCase{"twoMissing", true, false, false,
+                "A controller named \"Pedals\" appeared with a new identity; assign it in the configuration dialog."},
+    NewPortCase{"twoNew", false, true, false,
+                "2 controllers named \"Pedals\" appeared with new identities; assign them in the configuration dialog."},
+    NewPortCase{"listedTwinFails", false, true, true, ""}),
+    [](const ::testing::TestParamInfo<NewPortCase>& i) { return std::string(i.param.name); });
 
 }  // namespace

@@ -19,7 +19,7 @@ TEST(Padsimctl, DrivesTheSharedBlockFromAnotherProcess) {
         DWORD code = 999;
         return p.start("\"" + exePath("padsimctl.exe") + "\" " + args) && p.waitExit(20000, code) ? code : 998;
     };
-    ASSERT_EQ(0u, run("plug 3") + run("set 3 Rz 1234") + run("plug 4 500 2") + run("lose 4") +
+    ASSERT_EQ(0u, run("plug 3") + run("set 3 Rz 1234") + run("plug 4 500 2") + run("lose 4") + run("newport 4") +
                       run("polled 4 1") + run("failcreate 1"));
     for (const char* bad : {"set 5 X 1", "set 3 Q 1", "set 3 Rz 65536", "sweep 3 X 0", "fly", "polled 4 2"})
         EXPECT_EQ(1u, run(bad)) << bad;
@@ -33,5 +33,6 @@ TEST(Padsimctl, DrivesTheSharedBlockFromAnotherProcess) {
     EXPECT_EQ(std::make_tuple(1L, 500L, 2L, 1L, 1L), std::make_tuple(s.bPlugged, s.dwListDelayMs, s.iFailingAcquires,
                                                                      s.iLostSeq, s.bPolled));
     EXPECT_EQ(E_FAIL, vc.block()->hrCreate);
+    EXPECT_EQ(1, s.guidInstance.Data4[6] - kVirtualControllerGuid[3].Data4[6]) << "a new port, a new GUID";
     vc.reset();
 }

@@ -13,6 +13,7 @@ struct ShellRequest {
     UINT uID, uFlags, uCallbackMessage;
     HICON hIcon;
     std::string tip;
+    std::string info = std::string();  // a balloon's text (NIF_INFO)
 };
 
 extern std::vector<ShellRequest> gShellRequests;

@@ -160,6 +160,13 @@ int VirtualControllers::plugLate(int iCtrl, long dwListDelayMs, long iFailingAcq
     return setPlugged(iCtrl, 1);
 }
 
+int VirtualControllers::newPort(int iCtrl) {
+    int status = setPlugged(iCtrl, 0);
+    if (status != PADSIM_OK) return status;
+    ++pBlock->aCtrl[iCtrl - 1].guidInstance.Data4[6];
+    return setPlugged(iCtrl, 1);
+}
+
 int VirtualControllers::lose(int iCtrl) {
     int status = check();
     if (status != PADSIM_OK) return status;

@@ -125,6 +125,9 @@ public:
     // The controller's devices lose their acquisition (sleep and resume, a hub reset).
     int lose(int iCtrl);
     int setPolled(int iCtrl, int bPolled);
+    // The controller comes back on another USB port: unplugged, then plugged under a
+    // new instance GUID (the next one in its own series), as Windows gives one.
+    int newPort(int iCtrl);
     // DirectInput8Create answers hr (DI_OK: works again).
     int setCreateResult(HRESULT hr);
     int isPlugged(int& bPlugged, int iCtrl) const;

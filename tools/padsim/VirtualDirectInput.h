@@ -43,6 +43,12 @@ public:
     }
     // Not enumerated, not creatable, and its devices lose their acquisition.
     void unplug(int i);
+    // Plugged again on another USB port, under a new instance GUID.
+    void newPort(int i, const GUID& guid) {
+        unplug(i);
+        controller(i).guidInstance = guid;
+        plug(i);
+    }
     // Its devices lose their acquisition while it stays plugged (sleep, a hub reset).
     void lose(int i) { InterlockedIncrement(&controller(i).iLostSeq); }
     // Every device created so far, in creation order, and the newest of controller i.

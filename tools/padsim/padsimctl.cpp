@@ -4,6 +4,7 @@
 //                                          plugged, listed by DirectInput only list_delay_ms
 //                                          later, its first failing_acquires acquisitions refused
 //   padsimctl lose <ctrl>                    its input is lost (sleep and resume, a hub reset)
+//   padsimctl newport <ctrl>                 plugged again under a new instance GUID (another USB port)
 //   padsimctl polled <ctrl> 0|1              a device that needs polling, or not
 //   padsimctl failcreate 0|1                 DirectInput8Create fails (1) or works (0)
 //   padsimctl sweep <ctrl> <axis> <seconds> [period_ms]
@@ -25,7 +26,7 @@
 namespace {
 const char kUsage[] =
     "usage: padsimctl set <ctrl> <axis> <value> | plug <ctrl> [list_delay_ms [failing_acquires]] | unplug <ctrl>\n"
-    "               | lose <ctrl> | polled <ctrl> 0|1 | failcreate 0|1\n"
+    "               | lose <ctrl> | newport <ctrl> | polled <ctrl> 0|1 | failcreate 0|1\n"
     "               | sweep <ctrl> <axis> <seconds> [period_ms] | show | reset | hold [seconds]\n"
     "  ctrl 1..4, axis X Y Z Rx Ry Rz Sld1 Sld2, value 0..65535\n";
 
@@ -139,12 +140,13 @@ int main(int argc, char** argv) {
         int status = openBlock(vc, true);
         return status ? status : (vc.plugLate(iCtrl, iDelay, iFailing) == PADSIM_OK ? 0 : 2);
     }
-    if (strcmp(cmd, "plug") == 0 || strcmp(cmd, "unplug") == 0 || strcmp(cmd, "lose") == 0) {
-        if (argc != 3) return usage("plug, unplug and lose take <ctrl>");
+    if (strcmp(cmd, "plug") == 0 || strcmp(cmd, "unplug") == 0 || strcmp(cmd, "lose") == 0 ||
+        strcmp(cmd, "newport") == 0) {
+        if (argc != 3) return usage("plug, unplug, lose and newport take <ctrl>");
         if (!parseLong(iCtrl, argv[2], 1, PADSIM_CONTROLLERS)) return usage("controller must be 1..4");
         int status = openBlock(vc, true);
         if (status) return status;
-        status = cmd[0] == 'l' ? vc.lose(iCtrl) : vc.setPlugged(iCtrl, cmd[0] == 'p');
+        status = cmd[0] == 'l' ? vc.lose(iCtrl) : cmd[0] == 'n' ? vc.newPort(iCtrl) : vc.setPlugged(iCtrl, cmd[0] == 'p');
         return status == PADSIM_OK ? 0 : 2;
     }
     if (strcmp(cmd, "polled") == 0 || strcmp(cmd, "failcreate") == 0) {
