@@ -157,10 +157,12 @@ int DlgCfg::setAxisInvert(HwAxis* axis, int bInvert) {
         axis->pDev2Axis->bInvert = bInvert;
         axis->pDev2Axis->forgetLastRaw();  // an axis at rest sends its mirrored value at once
     }
-    return 0;
+    touchPlotAxis(axis);
+    return drawPlot();
 }
 
 int DlgCfg::setAxisDevice(HwAxis* axis, int idc) {
+    touchPlotAxis(axis);  // drawn with the rows below
     if (axis->pDev2Axis) axis->pDev2Axis->detach();
     axis->pDev2Axis = nullptr;
     axis->pILDevice = nullptr;
@@ -191,7 +193,13 @@ int DlgCfg::onAxisSendAs(HwAxis* axis, int idc, int code) {
 
 int DlgCfg::onAxisConfig(HwAxis* axis) {
     if (!axis->pDev2Axis) return 0;
-    DlgCfg_Profile_Param param = {&app, axis->pDev2Axis};
-    DialogBoxParamA(app.hInstance, "DLGCFG_PROFILE", hDlg, DlgCfg_ProfileProc, reinterpret_cast<LPARAM>(&param));
-    return 0;
+    touchPlotAxis(axis);
+    drawPlot();
+    DlgCfg_Profile_Param param = {&app, axis->pDev2Axis, nullptr, -1.0};
+    pAxisDlg = &param;
+    INT_PTR result = DialogBoxParamA(app.hInstance, "DLGCFG_PROFILE", hDlg, DlgCfg_ProfileProc,
+                                     reinterpret_cast<LPARAM>(&param));
+    pAxisDlg = nullptr;
+    // "OK" may have changed the curve; hDlg is cleared when "Quit" ended the dialog meanwhile.
+    return result == IDOK && hDlg ? drawPlot() : 0;
 }
