@@ -36,48 +36,33 @@ std::string texts(HWND dlg, std::initializer_list<int> ids) {
     return s.substr(1);
 }
 
-// What plot id of dlg paints (its WM_DRAWITEM, into a bitmap), read back in percent of the
-// data area inside the 1-pixel frame: 0 % at the left and bottom, 100 % at the right and top.
-class PlotPicture {
-public:
-    PlotPicture(HWND dlg, int id) {
-        HWND plot = GetDlgItem(dlg, id);
-        RECT rc = {};
-        GetClientRect(plot, &rc);
-        w = rc.right, h = rc.bottom;
-        BITMAPINFO bi = {{sizeof(BITMAPINFOHEADER), w, -h, 1, 32, BI_RGB, 0, 0, 0, 0, 0}, {}};
-        void* bits = nullptr;
-        HDC dc = CreateCompatibleDC(nullptr);
-        HBITMAP bmp = CreateDIBSection(dc, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-        HGDIOBJ old = SelectObject(dc, bmp);
-        DRAWITEMSTRUCT item = {ODT_STATIC, static_cast<UINT>(id), 0, ODA_DRAWENTIRE, 0, plot, dc, rc, 0};
-        SendMessageA(dlg, WM_DRAWITEM, id, reinterpret_cast<LPARAM>(&item));
-        GdiFlush();
-        px.assign(static_cast<DWORD*>(bits), static_cast<DWORD*>(bits) + w * h);
-        SelectObject(dc, old);
-        DeleteObject(bmp);
-        DeleteDC(dc);
-    }
-    // The curve's height at x % across: the middle of its pixels in that column, -1 if none.
-    double curveAt(double x) const {
-        int col = 1 + static_cast<int>(x * (w - 3) / 100 + 0.5);
-        return centre(GetSysColor(COLOR_WINDOWTEXT), col, col).second;
-    }
-    std::pair<double, double> point() const { return centre(RESPONSE_POINT_COLOUR, 1, w - 2); }
-
-private:
-    std::pair<double, double> centre(COLORREF c, int col0, int col1) const {
-        const DWORD want = GetRValue(c) << 16 | GetGValue(c) << 8 | GetBValue(c);  // as a DIB holds it
-        double sx = 0, sy = 0, n = 0;
-        for (int y = 1; y < h - 1; ++y)
-            for (int x = col0; x <= col1; ++x)
-                if ((px[y * w + x] & 0xFFFFFF) == want) sx += x, sy += y, ++n;
-        if (n == 0) return {-1, -1};
-        return {(sx / n - 1) * 100 / (w - 3), (h - 2 - sy / n) * 100 / (h - 3)};
-    }
-    int w = 0, h = 0;
-    std::vector<DWORD> px;
-};
+// Plot id of dlg as its WM_DRAWITEM paints it into a bitmap, read back in percent of the data area
+// inside the 1-pixel frame (0 % left and bottom): the centre of the pixels of colour c in the column
+// x % across, or in every column for x < 0; (-1, -1) when there are none.
+std::pair<double, double> plotFind(HWND dlg, int id, COLORREF c, double x = -1) {
+    HWND plot = GetDlgItem(dlg, id);
+    RECT rc = {};
+    GetClientRect(plot, &rc);
+    const int w = rc.right, h = rc.bottom, col = 1 + static_cast<int>(x * (w - 3) / 100 + 0.5);
+    BITMAPINFO bi = {{sizeof(BITMAPINFOHEADER), w, -h, 1, 32, BI_RGB, 0, 0, 0, 0, 0}, {}};
+    DWORD* px = nullptr;
+    HDC dc = CreateCompatibleDC(nullptr);
+    HBITMAP bmp = CreateDIBSection(dc, &bi, DIB_RGB_COLORS, reinterpret_cast<void**>(&px), nullptr, 0);
+    SelectObject(dc, bmp);
+    DRAWITEMSTRUCT item = {ODT_STATIC, static_cast<UINT>(id), 0, ODA_DRAWENTIRE, 0, plot, dc, rc, 0};
+    SendMessageA(dlg, WM_DRAWITEM, id, reinterpret_cast<LPARAM>(&item));
+    GdiFlush();
+    const DWORD want = GetRValue(c) << 16 | GetGValue(c) << 8 | GetBValue(c);  // as a DIB holds it
+    double sx = 0, sy = 0, n = 0;
+    for (int j = 1; j < h - 1; ++j)
+        for (int i = x < 0 ? 1 : col; i <= (x < 0 ? w - 2 : col); ++i)
+            if ((px[j * w + i] & 0xFFFFFF) == want) sx += i, sy += j, ++n;
+    DeleteDC(dc);
+    DeleteObject(bmp);
+    if (n == 0) return {-1, -1};
+    return {(sx / n - 1) * 100 / (w - 3), (h - 2 - sy / n) * 100 / (h - 3)};
+}
+double curveAt(HWND dlg, int id, double x) { return plotFind(dlg, id, GetSysColor(COLOR_WINDOWTEXT), x).second; }
 
 // The server address dialog: what the user finds ("radio|field|on or off|port"), does (a radio,
 // typing) and sees then (acted); the box "OK" brings, whether the dialog ends with "OK", the values stored.
@@ -197,7 +182,7 @@ TEST_F(DlgCfgTest, OpensWithTheLinkTheShownDeviceItsRowsAndTheListsAndWithoutDev
     for (int i : {0, 1}) h.di.unplug(i);
     ASSERT_EQ(0, h.app.enumHwDevices());  // while the dialog is open
     EXPECT_EQ("||Response| 0 000000", texts(dlg, {305, 307, 219}) + "|" + row(8));
-    EXPECT_EQ(-1, PlotPicture(dlg, 220).curveAt(50)) << "an empty frame";
+    EXPECT_EQ(-1, curveAt(dlg, 220, 50)) << "an empty frame";
     EXPECT_FALSE(dlgEnabled(dlg, 303)) << "no device to rename";
     EXPECT_EQ(Texts(), answerPrompts(0, dlg, 303, {"x"}));
     EXPECT_EQ(0, round(1000));
@@ -245,7 +230,7 @@ TEST_F(DlgCfgTest, PlotShowsTheAxisLastMovedOrTouchedWithItsCurveAndLivePoint) {
     for (int k = 0; k < 20; ++k) ail->setTranslate(k, 50), rudder->setTranslate(k, 50);
     ail->bIs50Axis = 1, rudder->bInvert = 0;
     ASSERT_EQ(0, h.app.dlgCfg.drawHwDev());
-    EXPECT_EQ(-1, PlotPicture(dlg, 220).point().first) << "no value read yet";
+    EXPECT_EQ(-1, plotFind(dlg, 220, RESPONSE_POINT_COLOUR).first) << "no value read yet";
     // Per step: an axis moved, an Invert clicked, the time that passes; then the axis shown and
     // its curve at 20 % across. A move counts from where the axis stood when the plot last switched.
     struct Step { const char* name; int axis; LONG value; int click; DWORD ms; const char* shown; double y20; };
@@ -264,10 +249,10 @@ TEST_F(DlgCfgTest, PlotShowsTheAxisLastMovedOrTouchedWithItsCurveAndLivePoint) {
         if (st.click) SendDlgItemMessageA(dlg, st.click, BM_CLICK, 0, 0);
         ASSERT_EQ(0, round(st.ms));
         EXPECT_EQ(std::string("Response: ") + st.shown, dlgText(dlg, 219));
-        EXPECT_NEAR(st.y20, PlotPicture(dlg, 220).curveAt(20), 1.5);
+        EXPECT_NEAR(st.y20, curveAt(dlg, 220, 20), 1.5);
     }
     // Inverted before it is reported, so 75 % across, and on the curve.
-    const std::pair<double, double> live = PlotPicture(dlg, 220).point();
+    const std::pair<double, double> live = plotFind(dlg, 220, RESPONSE_POINT_COLOUR);
     EXPECT_NEAR(75, live.first, 1.0);
     EXPECT_NEAR(37.5, live.second, 1.5);
 }
@@ -371,9 +356,8 @@ TEST_F(DlgCfgTest, AxisDialogOpensWithStoredValuesAndMirrorsInCentredMode) {
     EXPECT_EQ("1000|3000|50|2", fields());
     for (int k = 0; k < 20; ++k)  // the dialog handles WM_VSCROLL only
         EXPECT_TRUE(GetWindowLongA(GetDlgItem(axisDlg, track(k)), GWL_STYLE) & TBS_VERT) << k;
-    // The plot's curve at 19.5 and 84.5 % across, by hand: one-sided x * factor / 100 with the factor
-    // of (19, 20] point 3's, of (84, 85] point 16's; centred 50 + (x - 50) * factor / 100 with
-    // deflection 30.5 one fifth of the way from point 15 to point 16, and 34.5 point 16's.
+    // The plot's curve at 19.5 and 84.5 % across, by hand: one-sided x * point 3 or 16 / 100; centred
+    // 50 + (x - 50) * factor / 100, at deflection 30.5 a fifth of the way from point 15 to 16, at 34.5 16.
     struct Case { const char* name; int radio, k, code, pos; const char* k3; const char* k16; double y19, y84; };
     const Case cases[] = {
         {"opened one-sided", 0, 0, 0, 0, "15@85", "80@20", 2.93, 67.6},
@@ -390,10 +374,8 @@ TEST_F(DlgCfgTest, AxisDialogOpensWithStoredValuesAndMirrorsInCentredMode) {
         if (c.k) SendDlgItemMessageA(axisDlg, track(c.k), TBM_SETPOS, TRUE, c.pos);
         if (c.k) SendMessageA(axisDlg, WM_VSCROLL, MAKEWPARAM(c.code, c.pos), (LPARAM)GetDlgItem(axisDlg, track(c.k)));
         EXPECT_EQ(std::string(c.k3) + " " + c.k16, point(3) + " " + point(16));
-        PlotPicture plot(axisDlg, 220);
-        EXPECT_NEAR(c.y19, plot.curveAt(19.5), 1.2);
-        EXPECT_NEAR(c.y84, plot.curveAt(84.5), 1.2);
-        EXPECT_EQ(-1, plot.point().first) << "the axis has read no value";
+        EXPECT_NEAR(c.y19, curveAt(axisDlg, 220, 19.5), 1.2);
+        EXPECT_NEAR(c.y84, curveAt(axisDlg, 220, 84.5), 1.2);
         EXPECT_EQ(0, memcmp(before, static_cast<void*>(&axis), sizeof before)) << "nothing stored before OK";
     }
     EXPECT_EQ("95@5", point(0));  // the switch copied all of 19..10 onto 0..9

@@ -5,12 +5,11 @@
 namespace {
 const UINT_PTR kSubclassId = 0x5154;
 const int kFields[] = {2, 4, 5};
-const WPARAM kPlotId = 220;
 
 LRESULT CALLBACK countSetText(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR ref) {
     SetTextCounter* counter = reinterpret_cast<SetTextCounter*>(ref);
     if (msg == WM_SETTEXT && hwnd != counter->hDlg) ++counter->lWrites;
-    if (msg == WM_DRAWITEM && wParam == kPlotId && hwnd == counter->hDlg) ++counter->lPlotPaints;
+    if (msg == WM_DRAWITEM && wParam == 220 && hwnd == counter->hDlg) ++counter->lPlotPaints;
     return DefSubclassProc(hwnd, msg, wParam, lParam);
 }
 }  // namespace
