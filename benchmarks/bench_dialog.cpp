@@ -4,6 +4,9 @@
 //   (a) every controller still: control writes after the first (redraw) pass, us per round
 //   (b) every axis changing every round: us per round and control writes per round
 //   (c) as (b) with the link down: the dialog's own share
+//   (d) one axis moving, the one the response plot shows, the dialog's messages handled
+//       after each round as its modal loop does: us per round, plot paints per round
+//   (e) one paint of the response plot: us
 
 #include <windows.h>
 
@@ -63,6 +66,14 @@ int main() {
     printf("(a) still controllers, dialog open, 8 x 8 axes: %.3f us per round\n", stillUs);
     printf("    control writes: %ld in the first (redraw) pass, %ld in the %d rounds after it\n", firstPass,
            writes.lWrites, kStill);
+    const int kStillPumped = 1000;
+    pumpMessages();
+    writes.lPlotPaints = 0;
+    for (int i = 0; i < kStillPumped; ++i) {
+        app.runRound();
+        pumpMessages();
+    }
+    printf("    plot paints in %d still rounds with the messages handled: %ld\n", kStillPumped, writes.lPlotPaints);
 
     const int kMoving = 2000;
     writes.lWrites = 0;
@@ -98,7 +109,33 @@ int main() {
            "%.2f control writes per round, %.1f us per write at most\n",
            localUs, static_cast<double>(writes.lWrites) / kMoving, localUs * kMoving / writes.lWrites);
 
+    // The shown device is the first one listed; the plot shows its first assigned axis, X.
     pumpMessages();
+    writes.lWrites = writes.lPlotPaints = 0;
+    t0 = nowUs();
+    for (int i = 0; i < kMoving; ++i) {
+        di.setAxis(0, HWA_X, (i % 2) ? 1000 : 64000);
+        app.runRound();
+        pumpMessages();
+    }
+    double oneUs = (nowUs() - t0) / kMoving;
+    printf("(d) one axis moving (the plotted one), messages handled after each round: %.1f us per round, "
+           "%.2f control writes (3 expected) and %.2f plot paints per round\n",
+           oneUs, static_cast<double>(writes.lWrites) / kMoving, static_cast<double>(writes.lPlotPaints) / kMoving);
+
+    HWND plot = GetDlgItem(dlg, 220);
+    if (plot) {
+        const int kPaints = 1000;
+        t0 = nowUs();
+        for (int i = 0; i < kPaints; ++i) {
+            InvalidateRect(plot, nullptr, FALSE);
+            UpdateWindow(plot);
+        }
+        printf("(e) one paint of the response plot: %.1f us\n", (nowUs() - t0) / kPaints);
+    } else {
+        printf("(e) no response plot in this dialog\n");
+    }
+
     DestroyWindow(dlg);
     padsimSetInProcess(nullptr);
     sim.stop();

@@ -151,6 +151,17 @@ int ProfileDev2Axis::fixG940RvBg(double& out, double p) {
     return 0;
 }
 
+int ProfileDev2Axis::applyCurve(double& out, double v) const {
+    if (!bIs50Axis) {
+        double g = v * adTrCurve[factorIndex(v, 99)] / 100.0;
+        out = g >= 100.0 ? 100.0 : g <= 0.0 ? 0.0 : g;
+    } else {
+        double h = (v - 50.0) * adTrCurve[50 + factorIndex(absf(v - 50.0), 49)] / 100.0;
+        out = h <= -50.0 ? 0.0 : h >= 50.0 ? 100.0 : 50.0 + h;
+    }
+    return 0;
+}
+
 int ProfileDev2Axis::applyClamped(int& bChanged, double& value, int raw, int c) {
     // Differences in double: a calibration from the registry may span the whole
     // int range, where c - min and max - min overflow 32 bits. Both are exact.
@@ -174,14 +185,7 @@ int ProfileDev2Axis::applyClamped(int& bChanged, double& value, int raw, int c) 
     if (dRvBugCor != 0.0) status = fixG940RvBg(v, p);
 
     double g;
-    if (!bIs50Axis) {
-        g = v * adTrCurve[factorIndex(v, 99)] / 100.0;
-        if (g >= 100.0) g = 100.0;
-        else if (g <= 0.0) g = 0.0;
-    } else {
-        double h = (v - 50.0) * adTrCurve[50 + factorIndex(absf(v - 50.0), 49)] / 100.0;
-        g = h <= -50.0 ? 0.0 : h >= 50.0 ? 100.0 : 50.0 + h;
-    }
+    applyCurve(g, v);
 
     bChanged = g != dLastValCorrected ? 1 : 0;
     dLastValCorrected = g;

@@ -61,6 +61,10 @@ public:
     }
     // The rest of apply for a clamped value c that differs from the last one.
     int applyClamped(int& bChanged, double& value, int raw, int c);
+    // The sensitivity step of apply alone: out gets the corrected 0..100 for the
+    // percentage v, from the factors recalcTrCurve made and the mode. The response
+    // plots call it too, so that they draw exactly what is sent. Always 0.
+    int applyCurve(double& out, double v) const;
 
     int readConfig(MyString path);
     int saveConfig(MyString path);

@@ -41,6 +41,9 @@
 #define IDC_CFG_POLL_MS 214
 #define IDC_CFG_POLL_MSLABEL 215
 #define IDC_CFG_HEARTBEAT 216
+// The response plot: an owner-drawn static in its group box.
+#define IDC_CFG_PLOT_GROUP 219
+#define IDC_CFG_PLOT 220
 #define IDC_CFG_CLOSE 101
 
 // "DLGCFG_PROFILE", the axis settings dialog, in the order of its table.
@@ -56,6 +59,8 @@
 #define IDC_PROF_G940 209
 #define IDC_PROF_G940_PERCENT 210
 #define IDC_PROF_SET_DEFAULT 211
+// The response plot of the curve the trackbars hold, in the lower part of "Settings".
+#define IDC_PROF_PLOT 220
 #define IDC_PROF_SENSITIVITY 300
 // Point k (0..19): trackbar 10050 + 50 * k, its value field one above.
 #define IDC_PROF_TRACK_FIRST 10050

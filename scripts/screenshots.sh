@@ -1,14 +1,15 @@
 #!/usr/bin/env bash
 # Takes the README's pictures on an existing build (scripts/build.sh first):
 # the stand-in simulator listens on 127.0.0.1 with the pilot in the cockpit,
-# quorix.exe reads virtual stick 1 (axis X sweeping, Y held off centre) with
+# quorix.exe reads virtual stick 1 (axes X and Y held off centre) with
 # the seeded profile "Demo", and each window is opened through qxctl, cropped
 # from the private Xvfb screen and saved into docs/:
 #   docs/tray-menu.png        the tray icon's menu
-#   docs/main-dialog.png      "Quorix - Ombrisal for IL-2" with live values
+#   docs/main-dialog.png      "Quorix - Ombrisal for IL-2" with live values and
+#                             the response plot of X: a centred curve, the stick's point
 #   docs/server-dialog.png    "IL2 Device Link Server"
 #   docs/name-prompt.png      the name prompt ("Rename ...")
-#   docs/axis-settings.png    axis settings, "100 - 0 - 100 Axis" with a curve
+#   docs/axis-settings.png    axis settings, "100 - 0 - 100 Axis" with a curve and its plot
 #   QUORIX_BUILD_DIR    build folder (default: build)
 # Re-runnable: the pictures are overwritten; the settings it seeds are removed
 # again. Exit code 0 when every picture was saved; 1 with a message otherwise.
@@ -41,10 +42,9 @@ fi
 source "$root/scripts/proc-lib.sh"
 
 
-sim_pid="" quorix_pid="" sweep_pid="" sim_in=0 seeded=0
+sim_pid="" quorix_pid="" sim_in=0 seeded=0
 cleanup() {
   set +e
-  [ -n "$sweep_pid" ] && stop "$sweep_pid"
   if [ -n "$quorix_pid" ] && alive "$quorix_pid"; then
     "$run" "$build/qxctl.exe" quit >/dev/null 2>&1
     wait_gone "$quorix_pid" 10 || stop "$quorix_pid"
@@ -105,15 +105,15 @@ EOF
 "$run" ./quorix.exe >quorix.out 2>&1 &
 quorix_pid=$!
 "$run" "$build/qxctl.exe" wait 20000 || fail "quorix.exe did not open its window"
+# X about 70 %: its point sits off centre on the plotted curve.
+"$run" "$build/padsimctl.exe" set 1 X 46000 >/dev/null || fail "could not move stick 1's X axis"
 "$run" "$build/padsimctl.exe" set 1 Y 22000 >/dev/null || fail "could not move stick 1's Y axis"
-"$run" "$build/padsimctl.exe" sweep 1 X 240 >/dev/null 2>sweep.err &
-sweep_pid=$!
 
 qx() { "$run" "$build/qxctl.exe" "$@"; }
 
 # Saves dialog $1's window (frame included: Wine draws it, the windows are
 # unmanaged) as docs/$2.png. The short pause lets the dialog paint itself and
-# the swept axis move away from its start.
+# read the stick.
 shoot() {
   local rect x y w h
   rect="$(qx rect "$1" 10000 | tr -d '\r')" || return 1

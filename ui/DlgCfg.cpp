@@ -9,11 +9,25 @@
 
 #include "app/Quorix.h"
 #include "base/MyDlgFuncs.h"
+#include "base/MyMiscFuncs.h"
 #include "base/MyWndFuncs.h"
 #include "res/resource.h"
+#include "ui/DlgCfg_Profile.h"
+#include "ui/ResponsePlot.h"
 
 DlgCfg::DlgCfg(Quorix& application)
-    : app(application), hDlg(nullptr), pHwDev(nullptr), lastTickSecond(0), redrawValues(0), bDirty(0) {}
+    : app(application),
+      hDlg(nullptr),
+      pHwDev(nullptr),
+      lastTickSecond(0),
+      redrawValues(0),
+      bDirty(0),
+      pPlotAxis(nullptr),
+      dPlotReport(-1.0),
+      dPlotCorrected(-1.0),
+      dwPlotSince(0),
+      adPlotFrom(),
+      pAxisDlg(nullptr) {}
 
 int DlgCfg::drawProfileList() {
     SendDlgItemMessageA(hDlg, IDC_CFG_PROFILE_LIST, CB_RESETCONTENT, 0, 0);
@@ -85,7 +99,10 @@ int DlgCfg::addHwDevListItem(HwDevice* dev, int index, int bSelect) {
 }
 
 int DlgCfg::drawHwDev() {
-    if (!pHwDev) return unsetHwDev();
+    if (!pHwDev) {
+        int status = unsetHwDev();
+        return status == 0 ? drawPlot() : status;
+    }
     setDlgItemActive(hDlg, IDC_CFG_HW_RENAME, 1);
     int status = setDlgItemText(hDlg, IDC_CFG_HW_INSTNAME, pHwDev->devInstance.tszInstanceName);
     if (status == 0) status = setDlgItemText(hDlg, IDC_CFG_HW_PRODNAME, pHwDev->devInstance.tszProductName);
@@ -95,7 +112,8 @@ int DlgCfg::drawHwDev() {
     }
     // The rows now show zeros: the next poll round repaints every value.
     if (status == 0) redrawValues = 1;
-    return status;
+    // The bindings or the device may have changed under the plot.
+    return status == 0 ? drawPlot() : status;
 }
 
 int DlgCfg::drawHwDevAxis(HwAxis* axis, int baseIdc) {
@@ -163,12 +181,73 @@ int DlgCfg::updHwAxisValRaw(IdHwAxis id, long raw) {
 
 int DlgCfg::updHwAxisValReport(IdHwAxis id, double value) {
     int idc = getHwDevAxisIdcField(getHwDevAxisBaseIdc(id), fieldReported);
-    return idc ? setDlgItemDouble(hDlg, idc, value, 2) : 0;
+    if (!idc) return 0;
+    int status = setDlgItemDouble(hDlg, idc, value, 2);
+    // Only the shown device's values come here, and apply has set the corrected one by now.
+    return status == 0 && pHwDev ? followPlot(pHwDev->axes[id - HWA_X], value) : status;
 }
 
 int DlgCfg::updHwAxisValCorrected(IdHwAxis id, double value) {
     int idc = getHwDevAxisIdcField(getHwDevAxisBaseIdc(id), fieldCorrected);
     return idc ? setDlgItemDouble(hDlg, idc, value, 2) : 0;
+}
+
+int DlgCfg::drawPlot() {
+    HwAxis* shown = nullptr;
+    for (int i = 0; pHwDev && i < HWA_COUNT; ++i) {
+        HwAxis* axis = &pHwDev->axes[i];
+        if (axis->isAssigned() && (!shown || axis == pPlotAxis)) shown = axis;
+    }
+    if (shown != pPlotAxis) touchPlotAxis(shown);
+    MyString text("Response");
+    if (shown) {
+        text += ": Axis ";
+        text.appendVal(shown->id);
+        text += " (";
+        text += shown->pILDevice->sName;
+        text += ")";
+    }
+    int status = setDlgItemText(hDlg, IDC_CFG_PLOT_GROUP, text);
+    return status == 0 ? updPlotPoint(1) : status;
+}
+
+int DlgCfg::touchPlotAxis(HwAxis* axis) {
+    pPlotAxis = axis;
+    // Another axis takes the plot over only after moving 3 % from where it stands now.
+    dwPlotSince = app.il2Com.pfnGetTickCount();  // the link's clock, which tests move by hand
+    for (int i = 0; i < HWA_COUNT; ++i) {
+        ProfileDev2Axis* a = pHwDev ? pHwDev->axes[i].pDev2Axis : nullptr;
+        adPlotFrom[i] = a ? a->dLastValReport : -1.0;
+    }
+    return 0;
+}
+
+int DlgCfg::paintPlot(const DRAWITEMSTRUCT& item) {
+    return drawResponsePlot(item, pPlotAxis ? pPlotAxis->pDev2Axis : nullptr, dPlotReport, dPlotCorrected);
+}
+
+int DlgCfg::followPlot(HwAxis& axis, double value) {
+    if (pAxisDlg && axis.pDev2Axis == pAxisDlg->pAxis) DlgCfg_Profile_updLivePoint(pAxisDlg);
+    if (&axis == pPlotAxis) return updPlotPoint(0);
+    if (!axis.isAssigned() || value < 0.0) return 0;
+    double& from = adPlotFrom[axis.id - HWA_X];
+    if (from < 0.0) {
+        from = value;  // its first value since the plot took its axis
+        return 0;
+    }
+    // At least a second on one axis: a noisy axis cannot take the plot round after round.
+    if (absf(value - from) < 3.0 || app.il2Com.pfnGetTickCount() - dwPlotSince < 1000) return 0;
+    touchPlotAxis(&axis);
+    return drawPlot();
+}
+
+int DlgCfg::updPlotPoint(int bRedraw) {
+    const ProfileDev2Axis* a = pPlotAxis ? pPlotAxis->pDev2Axis : nullptr;
+    const double x = a ? a->dLastValReport : -1.0, y = a ? a->dLastValCorrected : -1.0;
+    if (!bRedraw && x == dPlotReport && y == dPlotCorrected) return 0;
+    dPlotReport = x;
+    dPlotCorrected = y;
+    return redrawResponsePlot(hDlg, IDC_CFG_PLOT);
 }
 
 int DlgCfg::drawTimer() {
@@ -329,6 +408,10 @@ INT_PTR CALLBACK DlgCfgProc(HWND hDlg, UINT msg, WPARAM wParam, LPARAM lParam) {
         }
         return TRUE;
     }
+    case WM_DRAWITEM:
+        if (wParam != IDC_CFG_PLOT) return FALSE;
+        dlg.paintPlot(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
+        return TRUE;
     case WM_DESTROY:
         // Destroyed without "Close" (its owner went first).
         if (dlg.hDlg == hDlg) dlg.onDlgEnd();

@@ -9,6 +9,7 @@
 
 class Quorix;
 class Profile;
+struct DlgCfg_Profile_Param;
 
 // Field of an axis row: control id = row base id (1000 + 100 * IdHwAxis) + field.
 enum DlgCfg_idAxisField {
@@ -48,6 +49,13 @@ public:
     int drawTimer();
     int updTicks();
 
+    // The response plot (219, 220): draws the shown axis's curve again (the first assigned
+    // axis when it shows none of the shown device); touchPlotAxis makes axis the shown one;
+    // paintPlot answers its WM_DRAWITEM.
+    int drawPlot();
+    int touchPlotAxis(HwAxis* axis);
+    int paintPlot(const DRAWITEMSTRUCT& item);
+
     // Trackbar 212 notifications (WM_HSCROLL).
     int onPollScroll(int code);
     // Ends the open sub-windows and the dialog as a user would, for "Quit";
@@ -80,6 +88,19 @@ public:
     int redrawValues;
     // Something was changed while the dialog was open: saved when it ends.
     int bDirty;
+
+    HwAxis* pPlotAxis;               // the shown device's axis whose response the plot shows; null: none
+    double dPlotReport;              // the live point the plot shows (-1: none read yet)
+    double dPlotCorrected;
+    DWORD dwPlotSince;               // link tick when the plot took its axis
+    double adPlotFrom[HWA_COUNT];    // every axis's reported value then (-1: none yet)
+    DlgCfg_Profile_Param* pAxisDlg;  // the open axis settings dialog, fed the live point; null: none
+
+private:
+    // The live feed wrote a reported value of axis of the shown device.
+    int followPlot(HwAxis& axis, double value);
+    // The shown axis's point from its assignment; a paint only when it moved, or when bRedraw.
+    int updPlotPoint(int bRedraw);
 };
 
 INT_PTR CALLBACK DlgCfgProc(HWND hDlg, UINT msg, WPARAM wParam, LPARAM lParam);

@@ -162,7 +162,8 @@ int DlgCfg::setAxisInvert(HwAxis* axis, int bInvert) {
         bDirty = 1;
         axis->pDev2Axis->forgetLastRaw();  // an axis at rest sends its mirrored value at once
     }
-    return 0;
+    touchPlotAxis(axis);
+    return drawPlot();
 }
 
 int DlgCfg::setAxisDevice(HwAxis* axis, int idc) {
@@ -171,6 +172,7 @@ int DlgCfg::setAxisDevice(HwAxis* axis, int idc) {
     LRESULT id = selectedItemData(hDlg, idc);
     if (id == CB_ERR || id == (axis->pILDevice ? axis->pILDevice->id : IDIL_NONE)) return 0;
     bDirty = 1;
+    touchPlotAxis(axis);  // drawn with the rows below
     if (axis->pDev2Axis) axis->pDev2Axis->detach();
     axis->pDev2Axis = nullptr;
     axis->pILDevice = nullptr;
@@ -218,9 +220,14 @@ int DlgCfg::onDlgEnd() {
 
 int DlgCfg::onAxisConfig(HwAxis* axis) {
     if (!axis->pDev2Axis) return 0;
-    DlgCfg_Profile_Param param = {&app, axis->pDev2Axis};
-    if (DialogBoxParamA(app.hInstance, "DLGCFG_PROFILE", hDlg, DlgCfg_ProfileProc, reinterpret_cast<LPARAM>(&param)) ==
-        IDOK)
-        bDirty = 1;
-    return 0;
+    touchPlotAxis(axis);
+    drawPlot();
+    DlgCfg_Profile_Param param = {&app, axis->pDev2Axis, nullptr, -1.0};
+    pAxisDlg = &param;
+    INT_PTR result = DialogBoxParamA(app.hInstance, "DLGCFG_PROFILE", hDlg, DlgCfg_ProfileProc,
+                                     reinterpret_cast<LPARAM>(&param));
+    pAxisDlg = nullptr;
+    if (result == IDOK) bDirty = 1;
+    // "OK" may have changed the curve; hDlg is cleared when "Quit" ended the dialog meanwhile.
+    return result == IDOK && hDlg ? drawPlot() : 0;
 }

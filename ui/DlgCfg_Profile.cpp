@@ -6,6 +6,7 @@
 #include "base/MyWndFuncs.h"
 #include "profile/ProfileDev2Axis.h"
 #include "res/resource.h"
+#include "ui/ResponsePlot.h"
 
 namespace {
 // Trackbar T and 21050 - T are mirror partners (point k and point 19 - k).
@@ -55,6 +56,18 @@ void onTrackMoved(HWND hDlg, WPARAM wParam, LPARAM lParam) {
 void setAllTo100(HWND hDlg) {
     for (int k = 0; k < TRANSLATE_POINTS; ++k)
         if (setDlgItemInt(hDlg, trackId(k) + 1, 100, 1) == 0) setTrackPos(hDlg, trackId(k), 0);
+}
+
+// The curve the trackbars hold now, through a scratch assignment (the live one changes
+// only with "OK"), with the stick's live point on it.
+void paintPlot(HWND hDlg, DlgCfg_Profile_Param* pParam, const DRAWITEMSTRUCT& item) {
+    ProfileDev2Axis scratch(*pParam->pApplication, IDIL_NONE, nullptr);
+    DlgCfg_Profile_Param held = {pParam->pApplication, &scratch, hDlg, -1.0};
+    int bOk = 0;
+    DlgCfg_Profile_readSensitivity(bOk, &held, hDlg);
+    double y = -1.0;
+    scratch.applyCurve(y, pParam->dPlotReport);
+    drawResponsePlot(item, &scratch, pParam->dPlotReport, y);
 }
 
 void onOk(HWND hDlg, DlgCfg_Profile_Param* pParam) {
@@ -145,11 +158,20 @@ int DlgCfg_Profile_readSensitivity(int& bOk, DlgCfg_Profile_Param* pParam, HWND 
     return status;
 }
 
+int DlgCfg_Profile_updLivePoint(DlgCfg_Profile_Param* pParam) {
+    const double x = pParam->pAxis->dLastValReport;
+    if (!pParam->hDlg || x == pParam->dPlotReport) return 0;
+    pParam->dPlotReport = x;
+    return redrawResponsePlot(pParam->hDlg, IDC_PROF_PLOT);
+}
+
 INT_PTR CALLBACK DlgCfg_ProfileProc(HWND hDlg, UINT msg, WPARAM wParam, LPARAM lParam) {
     static DlgCfg_Profile_Param* pParam = nullptr;
     switch (msg) {
     case WM_INITDIALOG:
         pParam = reinterpret_cast<DlgCfg_Profile_Param*>(lParam);
+        pParam->hDlg = hDlg;
+        pParam->dPlotReport = pParam->pAxis->dLastValReport;
         CenterWindow(nullptr, hDlg);
         SendDlgItemMessageA(hDlg, IDC_PROF_MIN, EM_LIMITTEXT, 5, 0);
         SendDlgItemMessageA(hDlg, IDC_PROF_MAX, EM_LIMITTEXT, 5, 0);
@@ -161,6 +183,11 @@ INT_PTR CALLBACK DlgCfg_ProfileProc(HWND hDlg, UINT msg, WPARAM wParam, LPARAM l
         return TRUE;
     case WM_VSCROLL:
         onTrackMoved(hDlg, wParam, lParam);
+        redrawResponsePlot(hDlg, IDC_PROF_PLOT);
+        return TRUE;
+    case WM_DRAWITEM:
+        if (wParam != IDC_PROF_PLOT) return FALSE;
+        paintPlot(hDlg, pParam, *reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
         return TRUE;
     case WM_COMMAND:
         switch (LOWORD(wParam)) {
@@ -171,23 +198,27 @@ INT_PTR CALLBACK DlgCfg_ProfileProc(HWND hDlg, UINT msg, WPARAM wParam, LPARAM l
             EndDialog(hDlg, IDCANCEL);
             return TRUE;
         case IDC_PROF_ALL_DEFAULTS:
-            if (MessageBoxA(hDlg, "Sure?", "Reset to defaults", MB_YESNO) == IDYES)
-                DlgCfg_Profile_setDefaultAll(hDlg, pParam);
-            return TRUE;
+            if (MessageBoxA(hDlg, "Sure?", "Reset to defaults", MB_YESNO) != IDYES) return TRUE;
+            DlgCfg_Profile_setDefaultAll(hDlg, pParam);
+            break;
         case IDC_PROF_SET_DEFAULT:
             DlgCfg_Profile_setDefaultSettings(hDlg, pParam);
             return TRUE;
         case IDC_PROF_AXIS100:
             DlgCfg_Profile_configureSensitivity(hDlg);
-            return TRUE;
+            break;
         case IDC_PROF_AXIS50:
             mirrorLeftHalf(hDlg);
             DlgCfg_Profile_configureSensitivity(hDlg);
-            return TRUE;
+            break;
         case IDC_PROF_ALL100:
             setAllTo100(hDlg);
+            break;
+        default:
             return TRUE;
         }
+        // The commands that get here changed the curve the trackbars hold.
+        redrawResponsePlot(hDlg, IDC_PROF_PLOT);
         return TRUE;
     }
     return FALSE;

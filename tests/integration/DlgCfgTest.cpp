@@ -22,6 +22,7 @@
 #include "support/DlgDriver.h"
 #include "support/SetTextCounter.h"
 #include "ui/DlgCfg_Profile.h"
+#include "ui/ResponsePlot.h"
 
 namespace {
 
@@ -34,6 +35,34 @@ std::string texts(HWND dlg, std::initializer_list<int> ids) {
     for (int id : ids) s += "|" + dlgText(dlg, id);
     return s.substr(1);
 }
+
+// Plot id of dlg as its WM_DRAWITEM paints it into a bitmap, read back in percent of the data area
+// inside the 1-pixel frame (0 % left and bottom): the centre of the pixels of colour c in the column
+// x % across, or in every column for x < 0; (-1, -1) when there are none.
+std::pair<double, double> plotFind(HWND dlg, int id, COLORREF c, double x = -1) {
+    HWND plot = GetDlgItem(dlg, id);
+    RECT rc = {};
+    GetClientRect(plot, &rc);
+    const int w = rc.right, h = rc.bottom, col = 1 + static_cast<int>(x * (w - 3) / 100 + 0.5);
+    BITMAPINFO bi = {{sizeof(BITMAPINFOHEADER), w, -h, 1, 32, BI_RGB, 0, 0, 0, 0, 0}, {}};
+    DWORD* px = nullptr;
+    HDC dc = CreateCompatibleDC(nullptr);
+    HBITMAP bmp = CreateDIBSection(dc, &bi, DIB_RGB_COLORS, reinterpret_cast<void**>(&px), nullptr, 0);
+    SelectObject(dc, bmp);
+    DRAWITEMSTRUCT item = {ODT_STATIC, static_cast<UINT>(id), 0, ODA_DRAWENTIRE, 0, plot, dc, rc, 0};
+    SendMessageA(dlg, WM_DRAWITEM, id, reinterpret_cast<LPARAM>(&item));
+    GdiFlush();
+    const DWORD want = GetRValue(c) << 16 | GetGValue(c) << 8 | GetBValue(c);  // as a DIB holds it
+    double sx = 0, sy = 0, n = 0;
+    for (int j = 1; j < h - 1; ++j)
+        for (int i = x < 0 ? 1 : col; i <= (x < 0 ? w - 2 : col); ++i)
+            if ((px[j * w + i] & 0xFFFFFF) == want) sx += i, sy += j, ++n;
+    DeleteDC(dc);
+    DeleteObject(bmp);
+    if (n == 0) return {-1, -1};
+    return {(sx / n - 1) * 100 / (w - 3), (h - 2 - sy / n) * 100 / (h - 3)};
+}
+double curveAt(HWND dlg, int id, double x) { return plotFind(dlg, id, GetSysColor(COLOR_WINDOWTEXT), x).second; }
 
 // The server address dialog: what the user finds ("radio|field|on or off|port"), does (a radio,
 // typing) and sees then (acted); the box "OK" brings, whether the dialog ends with "OK", the values stored.
@@ -138,7 +167,7 @@ protected:
     ProfileDev2Axis* ail = nullptr;     // of "Flying", on the stick's X
     ProfileDev2Axis* rudder = nullptr;  // on its Z, inverted
     ProfileDev2Axis axis{h.app, IDIL_AILERONS, nullptr};
-    DlgCfg_Profile_Param param{&h.app, &axis};
+    DlgCfg_Profile_Param param{&h.app, &axis, nullptr, -1.0};
     HWND axisDlg = nullptr;
     unsigned char before[sizeof(ProfileDev2Axis)];
 };
@@ -155,7 +184,8 @@ TEST_F(DlgCfgTest, OpensWithTheLinkTheShownDeviceItsRowsAndTheListsAndWithoutDev
     EXPECT_EQ("Ailerons 0 111111|-- none -- 0 000010|Rudder 1 111111", row(1) + "|" + row(2) + "|" + row(3));
     for (int i : {0, 1}) h.di.unplug(i);
     ASSERT_EQ(0, h.app.enumHwDevices());  // while the dialog is open
-    EXPECT_EQ("|| 0 000000", texts(dlg, {305, 307}) + "|" + row(8));
+    EXPECT_EQ("||Response| 0 000000", texts(dlg, {305, 307, 219}) + "|" + row(8));
+    EXPECT_EQ(-1, curveAt(dlg, 220, 50)) << "an empty frame";
     EXPECT_FALSE(dlgEnabled(dlg, 303)) << "no device to rename";
     EXPECT_EQ(Texts(), answerPrompts(0, dlg, 303, {"x"}));
     EXPECT_EQ(0, round(1000));
@@ -167,18 +197,19 @@ TEST_F(DlgCfgTest, LiveValuesAreWrittenOnlyWhenChangedOrAfterRedraw) {
     ail->dFilterJitter = 1.0;
     ail->setTranslate(11, 50);  // at 60 %, the corrected value is half the reported one
     SetTextCounter writes(dlg);
-    // Per step: what moves (-1: a redraw, -2: that and a failing stick), the writes it costs, then X's
-    // raw|reported|corrected, free Y's raw|reported (only its raw value shows), Z's corrected.
-    struct Step { const char* name; int axis; LONG value; long writes; const char* shown; };
+    // Per step: what moves (-1: a redraw, -2: that and a failing stick), the writes it costs and the
+    // plot's paints the round itself causes, then X's raw|reported|corrected, free Y's raw|reported
+    // (only its raw value shows), Z's corrected. The plot shows X until Z moves.
+    struct Step { const char* name; int axis; LONG value; long writes, paints; const char* shown; };
     const Step kSteps[] = {
-        {"first pass: every value once", 0, 0, 3 + 6 + 3, "32767|50.00|50.00|32767|0|50.00"},
-        {"still: nothing", 0, 0, 0, "32767|50.00|50.00|32767|0|50.00"},
-        {"X to 60 %", 1, 39322, 3, "39322|60.00|30.00|32767|0|50.00"},
-        {"X inside the jitter filter: raw only", 1, 39500, 1, "39500|60.00|30.00|32767|0|50.00"},
-        {"free Y, signed: raw only", 2, -1234, 1, "39500|60.00|30.00|-1234|0|50.00"},
-        {"inverted Z to 0", 3, 0, 3, "39500|60.00|30.00|-1234|0|100.00"},
-        {"redraw: 24 zeros, then every value once", -1, 0, 24 + 12, "39500|60.00|30.00|-1234|0|100.00"},
-        {"failed read after a redraw: the round stops, the redraw is consumed", -2, 0, 24, "0|0|0|0|0|0"},
+        {"first pass: every value once", 0, 0, 3 + 6 + 3, 1, "32767|50.00|50.00|32767|0|50.00"},
+        {"still: nothing", 0, 0, 0, 0, "32767|50.00|50.00|32767|0|50.00"},
+        {"X to 60 %", 1, 39322, 3, 1, "39322|60.00|30.00|32767|0|50.00"},
+        {"X inside the jitter filter: raw only", 1, 39500, 1, 0, "39500|60.00|30.00|32767|0|50.00"},
+        {"free Y, signed: raw only", 2, -1234, 1, 0, "39500|60.00|30.00|-1234|0|50.00"},
+        {"inverted Z to 0: takes the plot", 3, 0, 3, 1, "39500|60.00|30.00|-1234|0|100.00"},
+        {"redraw: 24 zeros, then every value once", -1, 0, 24 + 12, 0, "39500|60.00|30.00|-1234|0|100.00"},
+        {"failed read after a redraw: the round stops, the redraw is consumed", -2, 0, 24, 0, "0|0|0|0|0|0"},
     };
     for (const Step& st : kSteps) {
         SCOPED_TRACE(st.name);
@@ -186,12 +217,48 @@ TEST_F(DlgCfgTest, LiveValuesAreWrittenOnlyWhenChangedOrAfterRedraw) {
         if (st.axis > 0) h.di.setAxis(stick, st.axis, st.value);
         if (st.axis == -2) h.di.controller(stick).hrGetDeviceState = DIERR_INPUTLOST;
         EXPECT_EQ(0, st.axis < 0 ? h.app.dlgCfg.drawHwDev() : 0);
+        dlgWait([] { return true; });  // the messages handled: what the round asks for comes after
+        writes.lPlotPaints = 0;
         ASSERT_EQ(st.axis == -2 ? 1 : 0, round(1000));
+        dlgWait([] { return true; });
         EXPECT_EQ(st.writes, writes.lWrites);
+        EXPECT_EQ(st.paints, writes.lPlotPaints);
         EXPECT_EQ(0, h.app.dlgCfg.redrawValues);
         EXPECT_EQ(st.shown, texts(dlg, {1102, 1104, 1105, 1202, 1204, 1305}));
     }
     for (const Il2SimRecord& r : sim.records()) EXPECT_NE(IL2SIM_CMD, r.kind) << "sent outside the cockpit";
+}
+
+TEST_F(DlgCfgTest, PlotShowsTheAxisLastMovedOrTouchedWithItsCurveAndLivePoint) {
+    // Every point 50: Ailerons (X) centred, 25 + x / 2; Rudder (Z) one-sided, x / 2, not inverted.
+    for (int k = 0; k < 20; ++k) ail->setTranslate(k, 50), rudder->setTranslate(k, 50);
+    ail->bIs50Axis = 1, rudder->bInvert = 0;
+    ASSERT_EQ(0, h.app.dlgCfg.drawHwDev());
+    EXPECT_EQ(-1, plotFind(dlg, 220, RESPONSE_POINT_COLOUR).first) << "no value read yet";
+    // Per step: an axis moved, an Invert clicked, the time that passes; then the axis shown and
+    // its curve at 20 % across. A move counts from where the axis stood when the plot last switched.
+    struct Step { const char* name; int axis; LONG value; int click; DWORD ms; const char* shown; double y20; };
+    const Step kSteps[] = {
+        {"first values: the first assigned axis", 0, 0, 0, 10, "Axis 1 (Ailerons)", 35},
+        {"Z by 50 % within the first second", 3, 0, 0, 10, "Axis 1 (Ailerons)", 35},
+        {"Z again after it", 3, 6554, 0, 1000, "Axis 3 (Rudder)", 10},
+        {"X by 2 %", 1, 34078, 0, 1000, "Axis 3 (Rudder)", 10},
+        {"X by 5 %", 1, 36045, 0, 10, "Axis 1 (Ailerons)", 35},
+        {"Z's Invert at once", 0, 0, 1303, 10, "Axis 3 (Rudder)", 10},
+        {"Z at 25 % of its range", 3, 16384, 0, 10, "Axis 3 (Rudder)", 10},
+    };
+    for (const Step& st : kSteps) {
+        SCOPED_TRACE(st.name);
+        if (st.axis) h.di.setAxis(stick, st.axis, st.value);
+        if (st.click) SendDlgItemMessageA(dlg, st.click, BM_CLICK, 0, 0);
+        ASSERT_EQ(0, round(st.ms));
+        EXPECT_EQ(std::string("Response: ") + st.shown, dlgText(dlg, 219));
+        EXPECT_NEAR(st.y20, curveAt(dlg, 220, 20), 1.5);
+    }
+    // Inverted before it is reported, so 75 % across, and on the curve.
+    const std::pair<double, double> live = plotFind(dlg, 220, RESPONSE_POINT_COLOUR);
+    EXPECT_NEAR(75, live.first, 1.0);
+    EXPECT_NEAR(37.5, live.second, 1.5);
 }
 
 TEST_F(DlgCfgTest, NamePromptsLoopAndDeleteKeepsTheLastProfile) {
@@ -309,15 +376,17 @@ TEST_F(DlgCfgTest, AxisDialogOpensWithStoredValuesAndMirrorsInCentredMode) {
     EXPECT_EQ("1000|3000|50|2", fields());
     for (int k = 0; k < 20; ++k)  // the dialog handles WM_VSCROLL only
         EXPECT_TRUE(GetWindowLongA(GetDlgItem(axisDlg, track(k)), GWL_STYLE) & TBS_VERT) << k;
-    struct Case { const char* name; int radio, k, code, pos; const char* k3; const char* k16; };
+    // The plot's curve at 19.5 and 84.5 % across, by hand: one-sided x * point 3 or 16 / 100; centred
+    // 50 + (x - 50) * factor / 100, at deflection 30.5 a fifth of the way from point 15 to 16, at 34.5 16.
+    struct Case { const char* name; int radio, k, code, pos; const char* k3; const char* k16; double y19, y84; };
     const Case cases[] = {
-        {"opened one-sided", 0, 0, 0, 0, "15@85", "80@20"},
-        {"one-sided drag", 0, 3, TB_THUMBTRACK, 30, "70@30", "80@20"},
-        {"switch copies 16 onto 3", 302, 0, 0, 0, "80@20c", "80@20c"},
-        {"centred drag mirrors", 0, 3, TB_THUMBTRACK, 30, "70@30c", "70@30c"},
-        {"key on partner", 0, 16, TB_LINEUP, 12, "88@12c", "88@12c"},
-        {"TB_TOP ignored", 0, 3, TB_TOP, 55, "88@55c", "88@12c"},
-        {"back to one-sided keeps values", 301, 0, 0, 0, "88@55", "88@12"},
+        {"opened one-sided", 0, 0, 0, 0, "15@85", "80@20", 2.93, 67.6},
+        {"one-sided drag", 0, 3, TB_THUMBTRACK, 30, "70@30", "80@20", 13.65, 67.6},
+        {"switch copies 16 onto 3", 302, 0, 0, 0, "80@20c", "80@20c", 26.82, 77.6},
+        {"centred drag mirrors", 0, 3, TB_THUMBTRACK, 30, "70@30c", "70@30c", 27.43, 74.15},
+        {"key on partner", 0, 16, TB_LINEUP, 12, "88@12c", "88@12c", 26.33, 80.36},
+        {"TB_TOP ignored", 0, 3, TB_TOP, 55, "88@55c", "88@12c", 26.33, 80.36},
+        {"back to one-sided keeps values", 301, 0, 0, 0, "88@55", "88@12", 8.78, 74.36},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -325,6 +394,9 @@ TEST_F(DlgCfgTest, AxisDialogOpensWithStoredValuesAndMirrorsInCentredMode) {
         if (c.k) SendDlgItemMessageA(axisDlg, track(c.k), TBM_SETPOS, TRUE, c.pos);
         if (c.k) SendMessageA(axisDlg, WM_VSCROLL, MAKEWPARAM(c.code, c.pos), (LPARAM)GetDlgItem(axisDlg, track(c.k)));
         EXPECT_EQ(std::string(c.k3) + " " + c.k16, point(3) + " " + point(16));
+        EXPECT_NEAR(c.y19, curveAt(axisDlg, 220, 19.5), 1.2);
+        EXPECT_NEAR(c.y84, curveAt(axisDlg, 220, 84.5), 1.2);
+        EXPECT_EQ(0, memcmp(before, static_cast<void*>(&axis), sizeof before)) << "nothing stored before OK";
     }
     EXPECT_EQ("95@5", point(0));  // the switch copied all of 19..10 onto 0..9
 }
