@@ -185,14 +185,14 @@ int Quorix::settleNewcomers() {
         const DIDEVICEINSTANCEA* inst = &aNewcomers[i];
         char name[MAX_PATH + 1];
         hwInstanceName(name, inst);
-        int nCandidates = 0, nTwins = 0, bNamedBefore = 0;
+        int nCandidates = 0, nTwins = 0, nSameName = 0, bNamedBefore = 0;
         HwDevice* dev = nullptr;
         hwDevices.countCandidates(nCandidates, dev, inst);
         for (int j = 0; j < iNewcomers; ++j) {
             char other[MAX_PATH + 1];
             hwInstanceName(other, &aNewcomers[j]);
+            if (strcmp(other, name) == 0) ++nSameName, bNamedBefore |= j < i;
             if (dev && hwMayBe(*dev, &aNewcomers[j])) ++nTwins;
-            if (j < i && strcmp(other, name) == 0) bNamedBefore = 1;
         }
         MyString text;
         // One to one only: a moved pedal beside a new identical one could be either.
@@ -209,22 +209,13 @@ int Quorix::settleNewcomers() {
                 continue;
             }
             if (hLogFile != INVALID_HANDLE_VALUE) addLog("... new device ...\r\n");
+            // Said once for the newcomers of a name that might have been stored ones.
             if (nCandidates > 0 && !bNamedBefore) {
-                int n = 0;
-                for (int j = 0; j < iNewcomers; ++j) {
-                    char other[MAX_PATH + 1];
-                    hwInstanceName(other, &aNewcomers[j]);
-                    n += strcmp(other, name) == 0;
-                }
-                if (n > 1) {
-                    text.appendVal(n);
-                    text += " controllers named \"";
-                } else {
-                    text = "A controller named \"";
-                }
+                if (nSameName > 1) text.appendVal(nSameName);
+                text += nSameName > 1 ? " controllers named \"" : "A controller named \"";
                 text += name;
-                text += n > 1 ? "\" appeared with new identities; assign them in the configuration dialog."
-                              : "\" appeared with a new identity; assign it in the configuration dialog.";
+                text += nSameName > 1 ? "\" appeared with new identities; assign them in the configuration dialog."
+                                      : "\" appeared with a new identity; assign it in the configuration dialog.";
             }
         }
         setUpDevice(dev, inst);
