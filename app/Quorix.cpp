@@ -77,6 +77,7 @@ int Quorix::init(HINSTANCE hInst) {
     sInitStep = "read its settings";
     status = readConfig();
     if (status != 0) return status;
+    updateTrayTip();  // the active profile is known now
     closeTimer();
     startTimer(this);  // not checked: without a timer the program runs without rounds
     sInitStep = "start DirectInput";

@@ -61,6 +61,12 @@ public:
     int setStateFlag(unsigned short f);
     int remStateFlag(unsigned short f);
     int readdSysTrayIcon();
+    // The tooltip tells the link, the cockpit and the active profile; called where
+    // they change, it sends only a changed text.
+    int updateTrayTip();
+    // A balloon with the info icon, its texts cut to fit; an empty text takes a
+    // shown one away. 0 handed to the shell, 1 refused.
+    int showBalloon(const char* title, const char* text);
 
     // Settings.
     int readConfig();
@@ -113,6 +119,8 @@ public:
     int bConfigRead;
     // Message the shell broadcasts when the taskbar is (re)created.
     UINT uTaskbarCreatedMsg;
+    // The tooltip last given to the shell.
+    MyString sTrayTip;
     // "Quit" is under way: commands that loop on prompts stop, nothing new opens.
     int bQuitting;
     // 1 while AppWindowProc runs the configuration dialog's modal call.

@@ -68,6 +68,7 @@ int DlgCfg::onProfileSelect() {
     LRESULT d = selectedItemData(hDlg, IDC_CFG_PROFILE_LIST);
     if (d == CB_ERR || d == 0) return 0;
     app.pActProfile = reinterpret_cast<Profile*>(d);
+    app.updateTrayTip();
     int status = app.reapplyProfile();
     return status == 0 ? drawHwDev() : status;
 }
@@ -81,6 +82,7 @@ int DlgCfg::onProfileRename() {
     int status = askName(bFree, *this, p, kRenameProfile, pAct, nullptr);
     if (status != 0 || !bFree) return status;
     pAct->name = p.value;
+    app.updateTrayTip();
     return drawProfileList();
 }
 
@@ -98,6 +100,7 @@ int DlgCfg::onProfileCreate() {
         return 1;
     }
     app.pActProfile = profile;
+    app.updateTrayTip();
     status = app.reapplyProfile();
     if (status == 0) status = drawProfileList();
     if (status == 0) status = drawHwDev();
@@ -114,6 +117,7 @@ int DlgCfg::onProfileDelete() {
     status = app.profiles.getFirstNonDeleted(next, old);
     if (status != 0 || !next) return status;
     app.pActProfile = next;
+    app.updateTrayTip();
     status = app.reapplyProfile();
     if (status != 0) return status;
     if (old) old->bDeleted = 1;

@@ -18,9 +18,9 @@ class TrayIconTest : public AppTest {
 protected:
     void SetUp() override { ASSERT_EQ(0, h.init()); }
     // Windows refuses record sizes it does not know, Wine takes any.
-    ShellRequest added(HICON icon) {
-        return {NIM_ADD, NOTIFYICONDATAA_V1_SIZE, h.app.hFrameWnd, 1, NIF_MESSAGE | NIF_ICON | NIF_TIP,
-                WM_TRAYICON, icon, "Quorix"};
+    ShellRequest added(HICON icon, const char* tip) {
+        return {NIM_ADD, NOTIFYICONDATAA_V2_SIZE, h.app.hFrameWnd, 1, NIF_MESSAGE | NIF_ICON | NIF_TIP,
+                WM_TRAYICON, icon, tip, {}, {}, 0};
     }
     const ShellRequest& last() { return gShellRequests.back(); }
 };
@@ -42,17 +42,22 @@ void CALLBACK closeOpenMenu(HWND, UINT, UINT_PTR, DWORD) {
 }
 
 // "Configure..." is the dialog tests' (on the real exe); unknown commands do nothing; only a
-// right click opens the menu, right-aligned at the cursor.
-TEST_F(TrayIconTest, StartAndTaskbarRestartAddTheIconOnlyARightClickOpensTheMenuAndQuitRemovesIt) {
-    ASSERT_EQ(2u, gShellRequests.size());
-    EXPECT_EQ(fields(added(h.app.hTrayIcon1)), fields(gShellRequests[0]));  // then the image of "running"
+// right click opens the menu, right-aligned at the cursor. A balloon is one request, its texts cut to fit.
+TEST_F(TrayIconTest, StartAndTaskbarRestartAddTheIconWithItsTipOnlyARightClickOpensTheMenuAndQuitRemovesIt) {
+    ASSERT_EQ(3u, gShellRequests.size());  // then the image of "running", the tip with the profile read
+    EXPECT_EQ(fields(added(h.app.hTrayIcon1, "Quorix - IL-2 not found")), fields(gShellRequests[0]));
 
     h.app.setStateFlag(STATEFLAG_IL2_CONNECTED);
     gShellRequests.clear();
     SendMessageA(h.app.hFrameWnd, RegisterWindowMessageA("TaskbarCreated"), 0, 0);
     SendMessageA(h.app.hFrameWnd, WM_COMMAND, 4242, 0);
     ASSERT_EQ(1u, gShellRequests.size());
-    EXPECT_EQ(fields(added(h.app.hTrayIcon2)), fields(last()));
+    EXPECT_EQ(fields(added(h.app.hTrayIcon2, "Quorix - IL-2 not found - New Profile")), fields(last()));
+    std::string t(70, 't'), x(300, 'x');
+    EXPECT_EQ(0, h.app.showBalloon(t.c_str(), x.c_str()));
+    const ShellRequest& b = last();  // the texts cut to the record's 64 and 256 bytes
+    EXPECT_EQ(std::make_tuple(NIM_MODIFY, NOTIFYICONDATAA_V2_SIZE, NIF_INFO, NIIF_INFO, t.erase(63), x.erase(255)),
+              std::make_tuple(int(b.message), int(b.cbSize), int(b.uFlags), int(b.dwInfoFlags), b.infoTitle, b.info));
     SetCursorPos(600, 400);
     POINT pt;
     GetCursorPos(&pt);
@@ -94,6 +99,20 @@ TEST_F(TrayIconTest, ImageFollowsTheConnectedFlagInRunningStateOnly) {
         EXPECT_EQ(s.flags, h.app.usStateFlags);
         ASSERT_EQ(size_t(s.requests), gShellRequests.size()) << int(s.op) << " " << s.arg;
         if (s.requests) { EXPECT_EQ(s.connectedIcon ? h.app.hTrayIcon2 : h.app.hTrayIcon1, last().hIcon); }
+    }
+}
+
+class TrayTipTest : public SimAppTest {};
+
+// Rounds a second apart: sent only when its text changes. The profile's changes are the dialog test's.
+TEST_F(TrayTipTest, TipFollowsConnectCockpitAndDisconnectAndIsSentOnlyWhenItChanges) {
+    const struct { int inCockpit, silent; const char* tip; } steps[] = {{0, 0, "connected"}, {0, 0, nullptr},
+        {1, 0, "in cockpit"}, {1, 1, "IL-2 not found"}, {1, 1, nullptr}};
+    for (const auto& s : steps) {
+        sim.setInCockpit(s.inCockpit), sim.setSilent(s.silent);
+        gShellRequests.clear();
+        round(1000);
+        EXPECT_EQ(s.tip ? std::string("Quorix - ") + s.tip + " - New Profile" : "", lastTip());
     }
 }
 
