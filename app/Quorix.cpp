@@ -29,6 +29,7 @@ Quorix::Quorix()
       sRegRoot("Software\\Velmora\\Quorix"),
       bConfigRead(0),
       uTaskbarCreatedMsg(0),
+      wsRunRoot(L"Software\\Microsoft\\Windows\\CurrentVersion"),
       bQuitting(0),
       bDlgCfgRunning(0),
       bDiscoveryDue(0),
@@ -235,6 +236,8 @@ LRESULT CALLBACK AppWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam
     case WM_COMMAND:
         if (LOWORD(wParam) == IDM_QUIT) {
             pApp->quit();
+        } else if (LOWORD(wParam) == IDM_STARTUP) {
+            pApp->toggleStartWithWindows();
         } else if (LOWORD(wParam) == IDM_CONFIGURE && !pApp->bQuitting) {
             if (pApp->bDlgCfgRunning) {
                 // One dialog at a time: its state (hDlg, pHwDev) exists once.
@@ -252,6 +255,7 @@ LRESULT CALLBACK AppWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam
             POINT pt;
             GetCursorPos(&pt);
             SetForegroundWindow(hwnd);
+            pApp->checkStartupItem();
             TrackPopupMenu(GetSubMenu(pApp->hIconMenu, 0), TPM_RIGHTALIGN | TPM_RIGHTBUTTON, pt.x, pt.y, 0, hwnd,
                            nullptr);
             // Without it Windows closes the menu at once the next time it opens.

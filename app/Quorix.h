@@ -68,6 +68,14 @@ public:
     // shown one away. 0 handed to the shell, 1 refused.
     int showBalloon(const char* title, const char* text);
 
+    // "Start with Windows": bOn when the current user's Run value "Quorix" names this
+    // exe and Task Manager has not disabled it.
+    int getStartWithWindows(int& bOn);
+    int setStartWithWindows(int bOn);
+    // The menu command; says so in a message box when the registry refuses.
+    int toggleStartWithWindows();
+    int checkStartupItem();
+
     // Settings.
     int readConfig();
     int saveConfig();
@@ -121,6 +129,9 @@ public:
     UINT uTaskbarCreatedMsg;
     // The tooltip last given to the shell.
     MyString sTrayTip;
+    // Below HKEY_CURRENT_USER: holds the keys Run and Explorer\StartupApproved\Run
+    // (tests point it at a scratch key: Wine's start-up runs what a Run key names).
+    const wchar_t* wsRunRoot;
     // "Quit" is under way: commands that loop on prompts stop, nothing new opens.
     int bQuitting;
     // 1 while AppWindowProc runs the configuration dialog's modal call.
