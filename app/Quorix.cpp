@@ -4,7 +4,6 @@
 #include <dbt.h>
 
 #include "app/Timer.h"
-#include "base/MyFile.h"
 
 Quorix::Quorix()
     : il2Com(*this),
@@ -30,6 +29,12 @@ Quorix::Quorix()
       bConfigRead(0),
       uTaskbarCreatedMsg(0),
       wsRunRoot(L"Software\\Microsoft\\Windows\\CurrentVersion"),
+      pLogBuf(nullptr),
+      uiLogBuffered(0),
+      uiLogSize(0),
+      uiLogCap(10 * 1024 * 1024),
+      dwLogWritten(0),
+      wsLogPath(),
       bQuitting(0),
       bDlgCfgRunning(0),
       bDiscoveryDue(0),
@@ -40,23 +45,18 @@ Quorix::Quorix()
       pDirectInput8Create(DirectInput8Create),
       pfnHidTopUsage(hidTopUsage) {
     ilDevices.fill();
-    addLog("=== Started ===\r\n");
+    addLog("=== Started ===\r\n");  // the sink is still closed: openLog writes the line again
 }
 
 Quorix::~Quorix() {
     addLog("=== Closed ===\r\n");
-    if (hLogFile != INVALID_HANDLE_VALUE) closeFile(hLogFile);
+    closeLog();
     // Devices go before the DirectInput interface that made them.
     hwDevices.releaseAll();
     if (pDI) {
         pDI->Release();
         pDI = nullptr;
     }
-}
-
-int Quorix::addLog(const char* text) {
-    if (hLogFile == INVALID_HANDLE_VALUE) return 0;
-    return writeFile(hLogFile, text);
 }
 
 int Quorix::init(HINSTANCE hInst) {

@@ -76,6 +76,10 @@ public:
     int toggleStartWithWindows();
     int checkStartupItem();
 
+    // The log sink, open only when started with /log: wsDir\quorix.log.
+    int openLog(const wchar_t* wsDir);
+    int closeLog();
+
     // Settings.
     int readConfig();
     int saveConfig();
@@ -132,6 +136,15 @@ public:
     // Below HKEY_CURRENT_USER: holds the keys Run and Explorer\StartupApproved\Run
     // (tests point it at a scratch key: Wine's start-up runs what a Run key names).
     const wchar_t* wsRunRoot;
+    // The log's lines gather in pLogBuf and reach the file when it fills, when a
+    // line comes a second after the last write, and at the end. At uiLogCap bytes
+    // the file moves to quorix.log.1 and a new one begins.
+    char* pLogBuf;
+    unsigned int uiLogBuffered;
+    unsigned int uiLogSize;
+    unsigned int uiLogCap;
+    DWORD dwLogWritten;
+    wchar_t wsLogPath[MAX_PATH];
     // "Quit" is under way: commands that loop on prompts stop, nothing new opens.
     int bQuitting;
     // 1 while AppWindowProc runs the configuration dialog's modal call.
@@ -149,6 +162,8 @@ public:
 
 private:
     void fillTrayRecord(NOTIFYICONDATAA& nid, UINT flags, HICON icon);
+    int beginLogFile();
+    int flushLog();
 };
 
 LRESULT CALLBACK AppWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
