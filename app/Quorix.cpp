@@ -51,6 +51,8 @@ Quorix::Quorix()
 Quorix::~Quorix() {
     addLog("=== Closed ===\r\n");
     closeLog();
+    if (hTrayIcon1) DestroyIcon(hTrayIcon1);
+    if (hTrayIcon2) DestroyIcon(hTrayIcon2);
     // Devices go before the DirectInput interface that made them.
     hwDevices.releaseAll();
     if (pDI) {
@@ -63,8 +65,10 @@ int Quorix::init(HINSTANCE hInst) {
     hInstance = hInst;
     InitCommonControls();
     sInitStep = "load its icons";
-    hTrayIcon1 = LoadIconA(hInstance, "APP_TRAYICON_1");
-    hTrayIcon2 = LoadIconA(hInstance, "APP_TRAYICON_2");
+    // LoadIconA would pick the 32-pixel image and leave the shell to shrink it.
+    const int cx = GetSystemMetrics(SM_CXSMICON), cy = GetSystemMetrics(SM_CYSMICON);
+    hTrayIcon1 = static_cast<HICON>(LoadImageA(hInstance, "APP_TRAYICON_1", IMAGE_ICON, cx, cy, 0));
+    hTrayIcon2 = static_cast<HICON>(LoadImageA(hInstance, "APP_TRAYICON_2", IMAGE_ICON, cx, cy, 0));
     if (!hTrayIcon1 || !hTrayIcon2) return 1;
     sInitStep = "register its window class";
     int status = registerWinClass();

@@ -54,6 +54,11 @@ std::tuple<DWORD, DWORD, HWND, UINT, UINT, UINT, HICON, std::string> fields(cons
 TEST_F(TrayIconTest, StartAndTaskbarRestartAddTheIconWithItsTipOnlyARightClickOpensTheMenuAndQuitRemovesIt) {
     ASSERT_EQ(3u, gShellRequests.size());  // then the image of "running", the tip with the profile read
     EXPECT_EQ(fields(added(h.app.hTrayIcon1, "Quorix - IL-2 not found")), fields(gShellRequests[0]));
+    ICONINFO ii = {};
+    BITMAP bm = {};
+    ASSERT_TRUE(GetIconInfo(h.app.hTrayIcon1, &ii) && GetObjectA(ii.hbmColor, sizeof bm, &bm));
+    EXPECT_EQ(GetSystemMetrics(SM_CXSMICON), bm.bmWidth) << "the image for the small-icon size";
+    DeleteObject(ii.hbmColor), DeleteObject(ii.hbmMask);
 
     h.app.setStateFlag(STATEFLAG_IL2_CONNECTED);
     gShellRequests.clear();
