@@ -4,7 +4,6 @@
 #include <dbt.h>
 
 #include "app/Timer.h"
-#include "base/MyFile.h"
 
 Quorix::Quorix()
     : il2Com(*this),
@@ -29,6 +28,13 @@ Quorix::Quorix()
       sRegRoot("Software\\Velmora\\Quorix"),
       bConfigRead(0),
       uTaskbarCreatedMsg(0),
+      wsRunRoot(L"Software\\Microsoft\\Windows\\CurrentVersion"),
+      pLogBuf(nullptr),
+      uiLogBuffered(0),
+      uiLogSize(0),
+      uiLogCap(10 * 1024 * 1024),
+      dwLogWritten(0),
+      wsLogPath(),
       bQuitting(0),
       bDlgCfgRunning(0),
       bDiscoveryDue(0),
@@ -41,12 +47,14 @@ Quorix::Quorix()
       pDirectInput8Create(DirectInput8Create),
       pfnHidTopUsage(hidTopUsage) {
     ilDevices.fill();
-    addLog("=== Started ===\r\n");
+    addLog("=== Started ===\r\n");  // the sink is still closed: openLog writes the line again
 }
 
 Quorix::~Quorix() {
     addLog("=== Closed ===\r\n");
-    if (hLogFile != INVALID_HANDLE_VALUE) closeFile(hLogFile);
+    closeLog();
+    if (hTrayIcon1) DestroyIcon(hTrayIcon1);
+    if (hTrayIcon2) DestroyIcon(hTrayIcon2);
     // Devices go before the DirectInput interface that made them.
     hwDevices.releaseAll();
     if (pDI) {
@@ -55,17 +63,14 @@ Quorix::~Quorix() {
     }
 }
 
-int Quorix::addLog(const char* text) {
-    if (hLogFile == INVALID_HANDLE_VALUE) return 0;
-    return writeFile(hLogFile, text);
-}
-
 int Quorix::init(HINSTANCE hInst) {
     hInstance = hInst;
     InitCommonControls();
     sInitStep = "load its icons";
-    hTrayIcon1 = LoadIconA(hInstance, "APP_TRAYICON_1");
-    hTrayIcon2 = LoadIconA(hInstance, "APP_TRAYICON_2");
+    // LoadIconA would pick the 32-pixel image and leave the shell to shrink it.
+    const int cx = GetSystemMetrics(SM_CXSMICON), cy = GetSystemMetrics(SM_CYSMICON);
+    hTrayIcon1 = static_cast<HICON>(LoadImageA(hInstance, "APP_TRAYICON_1", IMAGE_ICON, cx, cy, 0));
+    hTrayIcon2 = static_cast<HICON>(LoadImageA(hInstance, "APP_TRAYICON_2", IMAGE_ICON, cx, cy, 0));
     if (!hTrayIcon1 || !hTrayIcon2) return 1;
     sInitStep = "register its window class";
     int status = registerWinClass();
@@ -79,6 +84,7 @@ int Quorix::init(HINSTANCE hInst) {
     sInitStep = "read its settings";
     status = readConfig();
     if (status != 0) return status;
+    updateTrayTip();  // the active profile is known now
     closeTimer();
     startTimer(this);  // not checked: without a timer the program runs without rounds
     sInitStep = "start DirectInput";
@@ -236,6 +242,8 @@ LRESULT CALLBACK AppWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam
     case WM_COMMAND:
         if (LOWORD(wParam) == IDM_QUIT) {
             pApp->quit();
+        } else if (LOWORD(wParam) == IDM_STARTUP) {
+            pApp->toggleStartWithWindows();
         } else if (LOWORD(wParam) == IDM_CONFIGURE && !pApp->bQuitting) {
             if (pApp->bDlgCfgRunning) {
                 // One dialog at a time: its state (hDlg, pHwDev) exists once.
@@ -253,6 +261,7 @@ LRESULT CALLBACK AppWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam
             POINT pt;
             GetCursorPos(&pt);
             SetForegroundWindow(hwnd);
+            pApp->checkStartupItem();
             TrackPopupMenu(GetSubMenu(pApp->hIconMenu, 0), TPM_RIGHTALIGN | TPM_RIGHTBUTTON, pt.x, pt.y, 0, hwnd,
                            nullptr);
             // Without it Windows closes the menu at once the next time it opens.

@@ -61,8 +61,24 @@ public:
     int setStateFlag(unsigned short f);
     int remStateFlag(unsigned short f);
     int readdSysTrayIcon();
-    // A balloon on the tray icon: shown once, never taking the focus.
+    // The tooltip tells the link, the cockpit and the active profile; called where
+    // they change, it sends only a changed text.
+    int updateTrayTip();
+    // A balloon with the info icon, its texts cut to fit; an empty text takes a
+    // shown one away. 0 handed to the shell, 1 refused.
     int showBalloon(const char* title, const char* text);
+
+    // "Start with Windows": bOn when the current user's Run value "Quorix" names this
+    // exe and Task Manager has not disabled it.
+    int getStartWithWindows(int& bOn);
+    int setStartWithWindows(int bOn);
+    // The menu command; says so in a message box when the registry refuses.
+    int toggleStartWithWindows();
+    int checkStartupItem();
+
+    // The log sink, open only when started with /log: wsDir\quorix.log.
+    int openLog(const wchar_t* wsDir);
+    int closeLog();
 
     // Settings.
     int readConfig();
@@ -122,6 +138,20 @@ public:
     int bConfigRead;
     // Message the shell broadcasts when the taskbar is (re)created.
     UINT uTaskbarCreatedMsg;
+    // The tooltip last given to the shell.
+    MyString sTrayTip;
+    // Below HKEY_CURRENT_USER: holds the keys Run and Explorer\StartupApproved\Run
+    // (tests point it at a scratch key: Wine's start-up runs what a Run key names).
+    const wchar_t* wsRunRoot;
+    // The log's lines gather in pLogBuf and reach the file when it fills, when a
+    // line comes a second after the last write, and at the end. At uiLogCap bytes
+    // the file moves to quorix.log.1 and a new one begins.
+    char* pLogBuf;
+    unsigned int uiLogBuffered;
+    unsigned int uiLogSize;
+    unsigned int uiLogCap;
+    DWORD dwLogWritten;
+    wchar_t wsLogPath[MAX_PATH];
     // "Quit" is under way: commands that loop on prompts stop, nothing new opens.
     int bQuitting;
     // 1 while AppWindowProc runs the configuration dialog's modal call.
@@ -142,6 +172,8 @@ public:
 
 private:
     void fillTrayRecord(NOTIFYICONDATAA& nid, UINT flags, HICON icon);
+    int beginLogFile();
+    int flushLog();
 };
 
 LRESULT CALLBACK AppWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);

@@ -1,5 +1,7 @@
 #include "base/MyString.h"
 
+#include <windows.h>
+
 #include <clocale>
 #include <climits>
 #include <cmath>
@@ -115,6 +117,19 @@ int StrCmp(const char* a, const char* b) {
 }
 
 unsigned long StrLen(const char* text) { return text ? static_cast<unsigned long>(strlen(text)) : 0; }
+
+unsigned long StrCopyCut(char* out, unsigned long size, const char* text, unsigned int codePage) {
+    if (size == 0) return 0;
+    unsigned long n = 0;
+    for (const char* p = text; p && *p;) {
+        p = CharNextExA(static_cast<WORD>(codePage), p, 0);
+        if (static_cast<unsigned long>(p - text) >= size) break;
+        n = static_cast<unsigned long>(p - text);
+    }
+    if (n) memcpy(out, text, n);
+    out[n] = '\0';
+    return n;
+}
 
 int StringEmpty(const char* text) {
     if (!text) return 1;

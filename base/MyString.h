@@ -45,6 +45,9 @@ private:
 
 int StrCmp(const char* a, const char* b);
 unsigned long StrLen(const char* text);
+// Copies as much of text as fits into out (size bytes with the NUL) without splitting a
+// character of codePage (0: the ANSI code page, which may be double-byte); the bytes copied.
+unsigned long StrCopyCut(char* out, unsigned long size, const char* text, unsigned int codePage = 0);
 int StringEmpty(const char* text);
 int StringEmpty(MyString& text);
 int StringToDouble(double& out, const char* text);

@@ -7,6 +7,8 @@
 //   - rounds (reads of the moving controller) and datagrams per second while
 //     one axis changes about every millisecond
 // Usage: bench_e2e [moves per interval] [seconds at rest per interval]
+//        bench_e2e --log [moves per start]: instead, the latency at 10 ms of five
+//        starts without /log and five with it, alternating; the median of each
 
 #include <winsock2.h>
 #include <windows.h>
@@ -70,9 +72,11 @@ HANDLE gArrivedEvent = nullptr;
 
 long rawOf(int percent) { return (percent * 65536L + 50) / 100; }
 
+struct Latency { double p50, p99; };
+
 // Moves (each to a whole percentage the previous one was not) made after a random
 // delay of 0..interval ms; prints the time from move to datagram.
-void measure(const char* label, DWORD interval, int moves, std::mt19937& rng, const std::function<void(int)>& move) {
+Latency measure(const char* label, DWORD interval, int moves, std::mt19937& rng, const std::function<void(int)>& move) {
     std::uniform_int_distribution<int> delay(0, static_cast<int>(interval));
     std::vector<double> lat;
     int lost = 0;
@@ -95,6 +99,37 @@ void measure(const char* label, DWORD interval, int moves, std::mt19937& rng, co
     printf("[%3lu ms] %s over %zu moves at random times: p50 %.2f ms, p90 %.2f ms, p99 %.2f ms, max %.2f ms; "
            "%d moves without a datagram\n",
            interval, label, lat.size(), pct(0.50), pct(0.90), pct(0.99), lat.empty() ? -1.0 : lat.back(), lost);
+    return {pct(0.50), pct(0.99)};
+}
+
+// One start at 10 ms with args, its latency measured, then "Quit".
+bool latencyOfStart(E2eRig& rig, const char* args, int moves, std::mt19937& rng, Latency& out) {
+    seedLink(rig.sim.port(), 10);
+    rig.pads.setAxis(1, 1, rawOf(50));
+    if (!rig.startQuorix(args) || !rig.waitForCommand("R/85\\-1.00/85\\0.00", 10000)) {
+        fprintf(stderr, "bench_e2e: quorix.exe%s did not start sending\n", args);
+        return false;
+    }
+    out = measure(*args ? "move -> datagram with /log" : "move -> datagram", 10, moves, rng,
+                  [&](int percent) { rig.pads.setAxis(1, 1, rawOf(percent)); });
+    DWORD code = 0;
+    rig.quorix.quit(code);
+    rig.sim.clearRecords();
+    return true;
+}
+
+bool compareLog(E2eRig& rig, int moves, std::mt19937& rng) {
+    std::vector<double> p50[2], p99[2];
+    for (int run = 0; run < 10; ++run) {
+        Latency l;
+        if (!latencyOfStart(rig, run % 2 ? " /log" : "", moves, rng, l)) return false;
+        p50[run % 2].push_back(l.p50);
+        p99[run % 2].push_back(l.p99);
+    }
+    printf("[ 10 ms] move -> datagram, median of 5 starts each: p50 %.2f ms without /log, %.2f ms with it; "
+           "p99 %.2f ms without, %.2f ms with (target: within 10 %% or 0.1 ms)\n",
+           median(p50[0]), median(p50[1]), median(p99[0]), median(p99[1]));
+    return true;
 }
 
 // One start of quorix.exe at the given interval; prints its figures.
@@ -157,6 +192,11 @@ bool runAt(E2eRig& rig, DWORD interval, int moves, int restSeconds, std::mt19937
 }  // namespace
 
 int main(int argc, char** argv) {
+    const bool logMode = argc > 1 && strcmp(argv[1], "--log") == 0;
+    if (logMode) {
+        --argc;
+        ++argv;
+    }
     int moves = argc > 1 ? atoi(argv[1]) : 300;
     int restSeconds = argc > 2 ? atoi(argv[2]) : 20;
     clearQuorixSettings();
@@ -183,6 +223,11 @@ int main(int argc, char** argv) {
     seedAssignment("Bench", 11, 2, 3); // throttle Z -> Rudder
     rig.pads.plug(2);
     std::mt19937 rng(14);
+    if (logMode) {
+        bool ok = compareLog(rig, moves, rng);
+        clearQuorixSettings();
+        return ok ? 0 : 1;
+    }
     // The machine's floor: the same datagram sent straight to the simulator, one
     // thread hop and one loopback datagram, where the program adds two hops (the
     // virtual controller's thread, the program's loop) and a poll round.

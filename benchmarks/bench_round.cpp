@@ -2,10 +2,14 @@
 // 8 assigned axes each, the link up to the stand-in simulator on 127.0.0.1.
 //   (a) every controller still: the round's own cost beyond the GetDeviceState calls
 //   (b) every axis changing every round: cost per round and per datagram
+//   (c) one axis changing every round, without and with the log of /log (a
+//       file in the temp folder): the median of five runs each, alternating
 
 #include <windows.h>
 
 #include <cstdio>
+#include <cwchar>
+#include <vector>
 
 #include "BenchClock.h"
 #include "BenchLoad.h"
@@ -16,6 +20,16 @@ namespace {
 const int kDevices = 8;
 DWORD gTick = 100000;
 DWORD WINAPI frozenTick() { return gTick; }
+
+// Microseconds per round while the first controller's X axis changes every round.
+double oneAxisUs(Quorix& app, VirtualDirectInput& di, int rounds) {
+    double t0 = nowUs();
+    for (int i = 0; i < rounds; ++i) {
+        di.setAxis(0, HWA_X, (i % 2) ? 1000 : 64000);
+        app.runRound();
+    }
+    return (nowUs() - t0) / rounds;
+}
 }  // namespace
 
 int main() {
@@ -76,6 +90,24 @@ int main() {
     printf("(b) every axis changing: %.1f us per round, %.2f us per datagram (64 datagrams a round); "
            "%zu of %d datagrams arrived\n",
            movingUs, movingUs / 64, sim.recordCount(), kMoving * 64);
+
+    const int kOneAxis = 20000;
+    wchar_t logDir[MAX_PATH];
+    GetTempPathW(MAX_PATH - 20, logDir);
+    wcscat(logDir, L"quorix-bench-log");
+    std::vector<double> plain, logged;
+    for (int run = 0; run < 5; ++run) {
+        plain.push_back(oneAxisUs(app, di, kOneAxis));
+        if (app.openLog(logDir) != 0) {
+            fprintf(stderr, "bench_round: cannot open a log in the temp folder\n");
+            return 1;
+        }
+        logged.push_back(oneAxisUs(app, di, kOneAxis));
+        app.closeLog();
+    }
+    printf("(c) one axis changing every round, median of 5 runs of %d rounds: %.2f us without the log, %.2f us "
+           "with /log's (target: within 10 %% or 100 us)\n",
+           kOneAxis, median(plain), median(logged));
 
     app.il2Com.closeConnection();
     padsimSetInProcess(nullptr);

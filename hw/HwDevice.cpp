@@ -178,7 +178,8 @@ int HwDevice::readState(int& bRead, DIJOYSTATE2& state) {
     HRESULT hr = pollAndRead(state);
     if (hr == DIERR_INPUTLOST || hr == DIERR_NOTACQUIRED) {
         // Sleep and resume, a hub reset, another program taking the controller:
-        // acquired again directly, the input event stays registered.
+        // acquired again directly, the input event stays registered. (Wine never
+        // loses input this way; the stand-in's lose() takes this path.)
         HRESULT hrAcquire = pDiDevice->Acquire();
         hr = hrAcquire == DI_OK || hrAcquire == S_FALSE ? pollAndRead(state) : hrAcquire;
         if (SUCCEEDED(hr)) bResend = 1;  // moves made meanwhile never reached the simulator

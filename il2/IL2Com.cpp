@@ -237,6 +237,7 @@ int IL2Com::testInCockpit(int& bFlush) {
     iInCockpit = isExactly(reply, kCockpitAnswer) ? 1 : 0;
     int changed = iInCockpit != old;
     if (changed) {
+        app.updateTrayTip();
         if (logOpen())
             status = log(iInCockpit == 1 ? "IL2Com: Pilot is in (or entered) cockpit\r\n"
                                          : "IL2Com: Pilot is *not* in (or left) cockpit\r\n");
@@ -254,6 +255,7 @@ int IL2Com::closeConnection() {
     bConnected = 0;
     iInCockpit = -1;
     app.remStateFlag(STATEFLAG_IL2_CONNECTED);
+    app.updateTrayTip();
     if (!app.dlgCfg.hDlg) return 0;
     // The cockpit state is unknown again (-1): the indicator must not go on
     // showing a pilot in a cockpit of a simulator that no longer answers.

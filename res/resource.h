@@ -2,6 +2,7 @@
 // Identifiers shared by the resource script and the code.
 #define IDM_TRAY_TITLE 0
 #define IDM_CONFIGURE 101
+#define IDM_STARTUP 102
 #define IDM_QUIT 999
 
 // "DLGCFG", the main configuration dialog, in the order of its table.

@@ -69,6 +69,7 @@ int DlgCfg::onProfileSelect() {
     if (d == CB_ERR || d == 0) return 0;
     if (reinterpret_cast<Profile*>(d) != app.pActProfile) bDirty = 1;
     app.pActProfile = reinterpret_cast<Profile*>(d);
+    app.updateTrayTip();
     int status = app.reapplyProfile();
     return status == 0 ? drawHwDev() : status;
 }
@@ -83,6 +84,7 @@ int DlgCfg::onProfileRename() {
     if (status != 0 || !bFree) return status;
     pAct->name = p.value;
     bDirty = 1;
+    app.updateTrayTip();
     return drawProfileList();
 }
 
@@ -101,6 +103,7 @@ int DlgCfg::onProfileCreate() {
     }
     app.pActProfile = profile;
     bDirty = 1;
+    app.updateTrayTip();
     status = app.reapplyProfile();
     if (status == 0) status = drawProfileList();
     if (status == 0) status = drawHwDev();
@@ -117,6 +120,7 @@ int DlgCfg::onProfileDelete() {
     status = app.profiles.getFirstNonDeleted(next, old);
     if (status != 0 || !next) return status;
     app.pActProfile = next;
+    app.updateTrayTip();
     status = app.reapplyProfile();
     if (status != 0) return status;
     if (old) old->bDeleted = 1;

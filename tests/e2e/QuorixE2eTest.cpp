@@ -35,11 +35,11 @@ protected:
     void TearDown() override { clearQuorixSettings(); }
     // Starts on the link to the simulator (the pilot in the cockpit) and profile "Flying"
     // assigning stick axes to controls ({control id, axis}; axis 0: the profile only).
-    bool start(std::initializer_list<std::pair<int, int>> assigned, DWORD intervalMs = 10) {
+    bool start(std::initializer_list<std::pair<int, int>> assigned, DWORD intervalMs = 10, const char* args = "") {
         seedLink(rig.sim.port(), intervalMs);
         for (const auto& a : assigned) seedAssignment("Flying", a.first, 1, a.second);
         rig.sim.setInCockpit(1);
-        return rig.startQuorix();
+        return rig.startQuorix(args);
     }
     // Forgets what arrived and waits for the next link test (version request and
     // cockpit query): rounds run every 10 ms, so by then about a hundred have.
@@ -112,7 +112,7 @@ TEST_F(QuorixE2eTest, FirstStartSavesDefaultsAndASecondStartOnlySaysAlreadyRunni
 
 TEST_F(QuorixE2eTest, FlyingSendsExactlyWhatChangedWhileTheSimulatorListensAndQuitWritesTheLayout) {
     rig.pads.plug(2);  // the throttle is registered by the first pass
-    ASSERT_TRUE(start({{1, 1}, {11, 3}}));  // stick X -> Ailerons, stick Z -> Rudder
+    ASSERT_TRUE(start({{1, 1}, {11, 3}}, 10, " /LOG"));  // stick X -> Ailerons, stick Z -> Rudder
     // Entering the cockpit sends every assigned axis once: both centred.
     ASSERT_TRUE(rig.waitForCommand("R/85\\-1.00/85\\0.00", kStartMs));
     ASSERT_TRUE(rig.waitForCommand("R/89\\-1.00/89\\0.00", 2000));
@@ -169,6 +169,14 @@ TEST_F(QuorixE2eTest, FlyingSendsExactlyWhatChangedWhileTheSimulatorListensAndQu
     EXPECT_EQ(dwordValue(1), regRead(ailerons, "idAxis"));
     EXPECT_EQ(textValue("Ailerons"), regRead(ailerons, "ILDeviceName"));
     EXPECT_EQ(80u, regRead(ailerons, "aiTranslate").second.size());
+    // Started with /log: every line, from the one construction writes to the one destruction writes.
+    char dir[MAX_PATH];
+    const std::string appData(dir, GetEnvironmentVariableA("LOCALAPPDATA", dir, MAX_PATH));
+    const std::string log = fileText(appData + "\\Quorix\\quorix.log");
+    EXPECT_EQ(0u, log.find("=== Started ===\r\n")) << log.substr(0, 100);
+    for (const char* line : {"enumDevices: ", "Testing connection...\r\n", "sendIL2DeviceCmd[R/85\\-1.00/85\\0.20]"})
+        EXPECT_NE(std::string::npos, log.find(line)) << line;
+    EXPECT_EQ(log.size() - 16, log.rfind("=== Closed ===\r\n"));
 }
 
 TEST_F(QuorixE2eTest, DialogShowsLiveStateAndItsEditsShapeTheWireAndAreSavedAtQuit) {

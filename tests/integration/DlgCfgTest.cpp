@@ -21,6 +21,7 @@
 #include "support/IntegrationHelpers.h"
 #include "support/DlgDriver.h"
 #include "support/SetTextCounter.h"
+#include "support/ShellRecorder.h"
 #include "ui/DlgCfg_Profile.h"
 #include "ui/ResponsePlot.h"
 
@@ -277,13 +278,19 @@ TEST_F(DlgCfgTest, NamePromptsLoopAndDeleteKeepsTheLastProfile) {
         SCOPED_TRACE(c.prompts[0]);
         EXPECT_EQ(c.prompts, answerPrompts(0, dlg, c.id, c.answers));
         EXPECT_STREQ(c.active, h.app.pActProfile->name.text());
+        EXPECT_EQ(std::string("Quorix - IL-2 not found - ") + c.active, lastTip());
     }
     EXPECT_EQ(Texts({"Flying", "GLIDING"}), dlgComboItems(dlg, 104));
     EXPECT_EQ(Texts({" My Stick ", "Pedals"}), dlgComboItems(dlg, 302));
+    for (const char* name : {"Flying", "GLIDING"}) {  // chosen from the list
+        dlgPick(dlg, 104, name);
+        EXPECT_TRUE(dlgWait([&] { return lastTip() == std::string("Quorix - IL-2 not found - ") + name; })) << name;
+    }
     const std::pair<int, const char*> deletes[] = {{IDNO, "GLIDING"}, {IDYES, "Flying"}, {IDYES, "Flying"}};
     for (const auto& d : deletes) {  // the last profile is kept
         EXPECT_EQ("Are you sure?", sendAnswering(dlg, 106, "Delete Profile", d.first));
         EXPECT_STREQ(d.second, h.app.pActProfile->name.text());
+        EXPECT_EQ(std::string("Quorix - IL-2 not found - ") + d.second, lastTip());
     }
     EXPECT_EQ(Texts({"Flying"}), dlgComboItems(dlg, 104));
     EXPECT_EQ(ail, h.app.hwDevices.items[0]->axes[0].pDev2Axis) << "the remaining profile is bound again";

@@ -4,14 +4,13 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "app/Quorix.h"
 #include "il2/IL2Com.h"
 #include "il2sim/Il2SimServer.h"
+#include "support/TestPaths.h"
 #include "support/TickSource.h"
 
 namespace {
@@ -173,7 +172,8 @@ TEST_F(IL2ComTest, LocalhostTriesEachAddressInOrderWaitingOutAtMostOneSilentOne)
 // Refused values keep the current ones; accepted ones are stored (192.168.1.5 only stored).
 // That an accepted change closes the link is the server dialog's test. Stored values are
 // taken unchecked: a port 0 or a refused address makes every attempt a no-op. Without a socket
-// nothing is sent; with the log sink open, each step writes its line.
+// nothing is sent; with the log sink open, each step writes its line, and at the cap the
+// lines go on in a new file.
 TEST_F(IL2ComTest, AddressAndPortValidationRefusedStoredValuesMakeNoAttemptAndTheLogTellsEachStep) {
     for (const char* bad : {"LOCALHOST", "", "   \t\r\n", "0.0.0.0", "255.255.255.255", "localhost ", "sim.example"}) {
         MyString text(bad);
@@ -203,20 +203,29 @@ TEST_F(IL2ComTest, AddressAndPortValidationRefusedStoredValuesMakeNoAttemptAndTh
     EXPECT_EQ(0u, sim.recordCount());
 
     com.sIL2Addr = "127.0.0.1";
-    char dir[MAX_PATH], log[MAX_PATH];
-    GetTempPathA(MAX_PATH, dir);
-    ASSERT_NE(0u, GetTempFileNameA(dir, "qxl", 0, log));
-    app.hLogFile = CreateFileA(log, GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS, 0, nullptr);
-    ASSERT_NE(INVALID_HANDLE_VALUE, app.hLogFile);
+    const std::string log = "qx-log-test\\quorix.log", old = log + ".1";  // in the current folder
+    app.uiLogCap = 200;  // the lines go on in a new file where the next would pass it
+    ASSERT_EQ(0, app.openLog(L"qx-log-test"));
     ASSERT_EQ(0, com.testConnection(flush));
     EXPECT_EQ(0, com.sendIL2DeviceCmd(cmd));
-    CloseHandle(app.hLogFile);
-    app.hLogFile = INVALID_HANDLE_VALUE;
-    std::stringstream text;
-    text << std::ifstream(log, std::ios::binary).rdbuf();
-    DeleteFileA(log);
-    EXPECT_EQ("Testing connection...\r\nTrying to connect to IL2 at 127.0.0.1:" + std::to_string(sim.port()) +
+    app.closeLog();
+    const std::string first = fileText(old), second = fileText(log);
+    EXPECT_EQ("=== Started ===\r\nTesting connection...\r\nTrying to connect to IL2 at 127.0.0.1:" +
+                  std::to_string(sim.port()) +
                   "\r\nFound IL2\r\nIL2Com: Pilot is in (or entered) cockpit\r\nIL2Com: Set bFlush=TRUE\r\n"
                   "IL2Com: sendIL2DeviceCmd[R/85\\-1.00/85\\0.20]\r\nIL2Com::set[R/85\\-1.00/85\\0.20]\r\n",
-              text.str());
+              first + second);
+    EXPECT_LE(first.size(), 200u);
+    EXPECT_GT(first.size() + second.find('\n') + 1, 200u);
+    // A new start moves the last log aside; a write that fails closes the sink, and the caller goes on.
+    ASSERT_EQ(0, app.openLog(L"qx-log-test"));
+    EXPECT_EQ(second, fileText(old));
+    CloseHandle(app.hLogFile);
+    app.hLogFile = CreateEventA(nullptr, FALSE, FALSE, nullptr);  // a handle no write goes to
+    app.dwLogWritten -= 1000;  // the next line is written at once
+    EXPECT_EQ(0, app.addLog("lost\r\n"));
+    EXPECT_EQ(INVALID_HANDLE_VALUE, app.hLogFile);
+    DeleteFileA(log.c_str());
+    DeleteFileA(old.c_str());
+    RemoveDirectoryA("qx-log-test");
 }

@@ -10,6 +10,8 @@ void deleteTestSettings() { RegDeleteTreeA(HKEY_CURRENT_USER, kTestRegRoot); }
 AppHarness::AppHarness() : hInst(GetModuleHandleA(nullptr)) {
     gShellRequests.clear();
     app.sRegRoot = kTestRegRoot;
+    // Below the test settings, which every test removes: Wine's start-up runs what a Run value names.
+    app.wsRunRoot = L"Software\\Velmora\\QuorixTest-App\\Startup";
     app.pShellNotifyIcon = recordShellNotifyIcon;
     app.pDirectInput8Create = padsimDirectInput8Create;
     app.pfnHidTopUsage = padsimHidTopUsage;

@@ -40,8 +40,8 @@ bool E2eRig::prepare() {
     return sim.start(0) == 0;
 }
 
-bool E2eRig::startQuorix() {
-    if (!quorix.start("\"" + sAppDir + "quorix.exe\"")) return false;
+bool E2eRig::startQuorix(const std::string& args) {
+    if (!quorix.start("\"" + sAppDir + "quorix.exe\"" + args)) return false;
     return dlgWait([this] { return quorix.frame() != nullptr || !quorix.running(); }, 20000) && quorix.frame();
 }
 

@@ -30,8 +30,8 @@ public:
     ~E2eRig();
     // Copies quorix.exe and the virtual dinput8.dll into a folder of their own.
     bool prepare();
-    // Starts the copy and waits for its frame window; false if it did not appear.
-    bool startQuorix();
+    // Starts the copy with args (" /log") and waits for its frame window; false if it did not appear.
+    bool startQuorix(const std::string& args = "");
     std::vector<std::string> commands() const;
     bool waitForCommand(const std::string& text, DWORD ms) const;
 

@@ -3,9 +3,9 @@
 std::vector<ShellRequest> gShellRequests;
 
 BOOL WINAPI recordShellNotifyIcon(DWORD message, PNOTIFYICONDATAA d) {
-    ShellRequest r{message, d->cbSize, d->hWnd, d->uID, d->uFlags, d->uCallbackMessage, d->hIcon, std::string()};
-    if (d->uFlags & NIF_TIP) r.tip.assign(d->szTip, strnlen(d->szTip, sizeof d->szTip));
-    if (d->uFlags & NIF_INFO) r.info.assign(d->szInfo, strnlen(d->szInfo, sizeof d->szInfo));
-    gShellRequests.push_back(r);
+    auto text = [](const char* field, size_t size) { return std::string(field, strnlen(field, size)); };
+    gShellRequests.push_back({message, d->cbSize, d->hWnd, d->uID, d->uFlags, d->uCallbackMessage, d->hIcon,
+                              d->uFlags & NIF_TIP ? text(d->szTip, sizeof d->szTip) : "", text(d->szInfo, 256),
+                              text(d->szInfoTitle, 64), d->dwInfoFlags});
     return TRUE;
 }

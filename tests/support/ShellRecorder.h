@@ -13,8 +13,10 @@ struct ShellRequest {
     UINT uID, uFlags, uCallbackMessage;
     HICON hIcon;
     std::string tip;
-    std::string info = std::string();  // a balloon's text (NIF_INFO)
+    std::string info, infoTitle; DWORD dwInfoFlags;  // a balloon's
 };
 
 extern std::vector<ShellRequest> gShellRequests;
 BOOL WINAPI recordShellNotifyIcon(DWORD message, PNOTIFYICONDATAA data);
+// The tooltip the last request set; "" when it set none.
+inline std::string lastTip() { return gShellRequests.empty() ? "" : gShellRequests.back().tip; }

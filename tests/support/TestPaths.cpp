@@ -2,6 +2,9 @@
 
 #include <windows.h>
 
+#include <fstream>
+#include <iterator>
+
 std::string buildDir() {
     char path[MAX_PATH] = {};
     GetModuleFileNameA(nullptr, path, MAX_PATH);
@@ -10,3 +13,8 @@ std::string buildDir() {
 }
 
 std::string exePath(const char* name) { return buildDir() + name; }
+
+std::string fileText(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+}

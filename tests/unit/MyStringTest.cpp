@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <string>
 
 #include "base/MyString.h"
@@ -63,4 +64,15 @@ TEST(StringEmpty, OnlyTabLfCrAndSpaceAreBlank) {
     const struct { const char* text; int empty; } cases[] = {
         {nullptr, 1}, {"", 1}, {" \t\r\n", 1}, {"\v", 0}, {"\f", 0}, {"  a ", 0}, {"\xA0", 0}};
     for (const auto& c : cases) EXPECT_EQ(c.empty, StringEmpty(c.text)) << (c.text ? c.text : "(null)");
+}
+
+// A field of size bytes gets whole characters of the code page: in 932, 0x83 0x5C is one (its second byte "\").
+TEST(StrCopyCut, FillsTheFieldWithWholeCharactersOfTheCodePage) {
+    const struct { const char* text; unsigned long size; unsigned cp; const char* out; } cases[] = {
+        {"abcd", 4, 1252, "abc"}, {"a\x83\x5C", 3, 1252, "a\x83"}, {"a\x83\x5C", 3, 932, "a"}, {nullptr, 4, 0, ""}};
+    for (const auto& c : cases) {
+        char out[8];
+        EXPECT_EQ(strlen(c.out), StrCopyCut(out, c.size, c.text, c.cp)) << c.out;
+        EXPECT_STREQ(c.out, out);
+    }
 }
