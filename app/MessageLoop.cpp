@@ -29,14 +29,11 @@ HANDLE windowsCreateTimer(void*) {
     return CreateWaitableTimerExW(nullptr, nullptr, CREATE_WAITABLE_TIMER_HIGH_RESOLUTION, TIMER_ALL_ACCESS);
 }
 
-void windowsSetTimer(void*, HANDLE hTimer, LONGLONG llUs) {
-    if (llUs <= 0) {
-        CancelWaitableTimer(hTimer);
-        return;
-    }
+BOOL windowsSetTimer(void*, HANDLE hTimer, LONGLONG llUs) {
+    if (llUs <= 0) return CancelWaitableTimer(hTimer);
     LARGE_INTEGER due;
     due.QuadPart = -llUs * 10;  // relative, in 100 ns
-    SetWaitableTimer(hTimer, &due, 0, nullptr, nullptr, FALSE);
+    return SetWaitableTimer(hTimer, &due, 0, nullptr, nullptr, FALSE);
 }
 
 DWORD windowsWait(void*, DWORD n, const HANDLE* ah, DWORD dwMs) {
@@ -89,8 +86,7 @@ int runMessageLoop(Quorix& app, const MessageLoopSeam& seam) {
         // the system refuses one by a time-out a tick long.
         DWORD nWait = static_cast<DWORD>(n);
         DWORD dwTimeout = INFINITE;
-        if (bPending && hTimer) {
-            if (!bTimerSet) seam.pfnSetTimer(seam.pCtx, hTimer, llUntilGate);
+        if (bPending && hTimer && (bTimerSet || seam.pfnSetTimer(seam.pCtx, hTimer, llUntilGate))) {
             bTimerSet = 1;
             ah[nWait++] = hTimer;
         } else if (bPending) {

@@ -13,8 +13,8 @@ struct MessageLoopSeam {
     LONGLONG (*pfnNowUs)(void* pCtx);  // a monotonic clock, microseconds
     // A high-resolution waitable timer, or null where the system refuses one.
     HANDLE (*pfnCreateTimer)(void* pCtx);
-    // Arms the timer to fire llUs from now; 0 or less disarms it.
-    void (*pfnSetTimer)(void* pCtx, HANDLE hTimer, LONGLONG llUs);
+    // Arms the timer to fire llUs from now, 0 or less disarms it; FALSE when refused.
+    BOOL (*pfnSetTimer)(void* pCtx, HANDLE hTimer, LONGLONG llUs);
     // As MsgWaitForMultipleObjectsEx(n, ah, dwMs, QS_ALLINPUT, MWMO_INPUTAVAILABLE).
     DWORD (*pfnWait)(void* pCtx, DWORD n, const HANDLE* ah, DWORD dwMs);
     void* pCtx;

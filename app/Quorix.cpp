@@ -33,7 +33,6 @@ Quorix::Quorix()
       uiLogBuffered(0),
       uiLogSize(0),
       uiLogCap(10 * 1024 * 1024),
-      dwLogWritten(0),
       wsLogPath(),
       bQuitting(0),
       bDlgCfgRunning(0),
@@ -122,7 +121,8 @@ int Quorix::abandonStart(int status) {
 }
 
 int Quorix::close() {
-    if (dlgCfg.hDlg) dlgCfg.onDlgEnd();  // the session ends under the open dialog: what it shows is saved
+    // The session ends under the open dialog: what its rows show is saved, once, below.
+    if (dlgCfg.hDlg) dlgCfg.bDirty = 0, dlgCfg.onDlgEnd();
     hwDevices.disconnectAll();
     il2Com.closeConnection();
     if (bConfigRead) saveConfig();
@@ -215,6 +215,7 @@ LRESULT CALLBACK AppWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam
         pApp->initDeviceNotifications();  // without it, hot-plug goes unnoticed
         pApp->setState(STATE_RUNNING);
         startTimer(pApp);
+        pApp->startLogTimer(hwnd);
         return 0;
     case WM_DESTROY:
         pApp->closeDeviceNotifications();
@@ -272,6 +273,7 @@ LRESULT CALLBACK AppWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam
         if (pApp->isControllerEvent(wParam, lParam)) pApp->requestDiscovery(wParam == DBT_DEVICEARRIVAL);
         return 0;
     case WM_TIMER:
+        if (wParam == TIMER_LOG) return pApp->onLogTimer();
         if (wParam != TIMER_DISCOVERY && wParam != TIMER_LATE_DISCOVERY) return DefWindowProcA(hwnd, msg, wParam, lParam);
         pApp->onDiscoveryTimer(wParam);
         return 0;

@@ -24,7 +24,8 @@ enum { STATEFLAG_IL2_CONNECTED = 0x0001 };
 enum { WM_TRAYICON = WM_USER + 1 };
 // Window timers of the frame window: the poll timer, a discovery pass after a
 // batch of device events, and the second look after an arrival that found nothing.
-enum { TIMER_POLL = 1, TIMER_DISCOVERY = 2, TIMER_LATE_DISCOVERY = 3 };
+// And the log's: what it gathered reaches the file once a second.
+enum { TIMER_POLL = 1, TIMER_DISCOVERY = 2, TIMER_LATE_DISCOVERY = 3, TIMER_LOG = 4 };
 
 // Where the outside world enters; tests replace these.
 typedef BOOL(WINAPI* ShellNotifyIconFn)(DWORD message, PNOTIFYICONDATAA data);
@@ -79,6 +80,9 @@ public:
     // The log sink, open only when started with /log: wsDir\quorix.log.
     int openLog(const wchar_t* wsDir);
     int closeLog();
+    // TIMER_LOG on the frame window while the log is open, and its WM_TIMER.
+    int startLogTimer(HWND hwnd);
+    int onLogTimer();
 
     // Settings.
     int readConfig();
@@ -143,14 +147,13 @@ public:
     // Below HKEY_CURRENT_USER: holds the keys Run and Explorer\StartupApproved\Run
     // (tests point it at a scratch key: Wine's start-up runs what a Run key names).
     const wchar_t* wsRunRoot;
-    // The log's lines gather in pLogBuf and reach the file when it fills, when a
-    // line comes a second after the last write, and at the end. At uiLogCap bytes
-    // the file moves to quorix.log.1 and a new one begins.
+    // The log's lines gather in pLogBuf and reach the file when it fills, once a
+    // second (TIMER_LOG) and at the end. At uiLogCap bytes the file moves to
+    // quorix.log.1 and a new one begins.
     char* pLogBuf;
     unsigned int uiLogBuffered;
     unsigned int uiLogSize;
     unsigned int uiLogCap;
-    DWORD dwLogWritten;
     wchar_t wsLogPath[MAX_PATH];
     // "Quit" is under way: commands that loop on prompts stop, nothing new opens.
     int bQuitting;

@@ -67,9 +67,8 @@ int Quorix::requestDiscovery(int bArrival) {
     if (bArrival) bDiscoveryArrival = 1;
     // Not restarted by later events: a chattering hub cannot hold discovery off.
     if (bDiscoveryDue) return 0;
-    bDiscoveryDue = 1;
-    if (SetTimer(hFrameWnd, TIMER_DISCOVERY, kDiscoveryWindowMs, nullptr)) return 0;
-    return onDiscoveryTimer(TIMER_DISCOVERY);
+    bDiscoveryDue = SetTimer(hFrameWnd, TIMER_DISCOVERY, kDiscoveryWindowMs, nullptr) != 0;
+    return bDiscoveryDue ? 0 : onDiscoveryTimer(TIMER_DISCOVERY);
 }
 
 int Quorix::onDiscoveryTimer(UINT_PTR id) {
@@ -82,9 +81,9 @@ int Quorix::onDiscoveryTimer(UINT_PTR id) {
         bArrival = bDiscoveryArrival;
         bDiscoveryDue = bDiscoveryArrival = 0;
     }
-    KillTimer(hFrameWnd, TIMER_LATE_DISCOVERY);  // this pass is that look
     int status = enumHwDevices();
-    // An arrival that connected nothing new: one more look, once.
+    // An arrival that connected nothing new: one more look, once. A look already due
+    // stays: the controller it waits for may not be listed yet.
     if (bArrival && iNewlyConnected == 0) lookAgainLater();
     return status;
 }
@@ -181,6 +180,7 @@ int Quorix::setUpDevice(HwDevice* dev, const DIDEVICEINSTANCEA* inst) {
 int Quorix::settleNewcomers() {
     GUID* aOld = static_cast<GUID*>(calloc(iNewcomers ? iNewcomers : 1, sizeof(GUID)));
     int iAdopted = 0;
+    MyString balloon;  // one for the pass: a second would replace the first unseen
     for (int i = 0; i < iNewcomers; ++i) {
         const DIDEVICEINSTANCEA* inst = &aNewcomers[i];
         char name[MAX_PATH + 1];
@@ -211,7 +211,9 @@ int Quorix::settleNewcomers() {
             if (hLogFile != INVALID_HANDLE_VALUE) addLog("... new device ...\r\n");
             // Said once for the newcomers of a name that might have been stored ones.
             if (nCandidates > 0 && !bNamedBefore) {
-                if (nSameName > 1) text.appendVal(nSameName);
+                static const char* const kCounts[] = {"Two", "Three", "Four", "Five", "Six", "Seven", "Eight", "Nine"};
+                if (nSameName > 1 && nSameName < 10) text = kCounts[nSameName - 2];
+                if (nSameName >= 10) text.appendVal(nSameName);
                 text += nSameName > 1 ? " controllers named \"" : "A controller named \"";
                 text += name;
                 text += nSameName > 1 ? "\" appeared with new identities; assign them in the configuration dialog."
@@ -219,8 +221,10 @@ int Quorix::settleNewcomers() {
             }
         }
         setUpDevice(dev, inst);
-        if (text.size()) showBalloon("Quorix", text.text());
+        if (text.size() && balloon.size()) balloon += " ";
+        balloon += text;
     }
+    if (balloon.size()) showBalloon("Quorix", balloon.text());
     // Saved at once, the new key first: the old one goes only once the profiles
     // that named it are stored under the new identity.
     if (iAdopted && bConfigRead && saveConfigNow() == 0)

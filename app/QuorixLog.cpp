@@ -11,7 +11,7 @@ namespace {
 const wchar_t kLogName[] = L"\\quorix.log";
 const unsigned int kLogBufSize = 64 * 1024;
 // A crash loses at most the lines of this last stretch.
-const DWORD kLogWriteEveryMs = 1000;
+const UINT kLogWriteEveryMs = 1000;
 }  // namespace
 
 int Quorix::openLog(const wchar_t* wsDir) {
@@ -36,7 +36,6 @@ int Quorix::beginLogFile() {
     wcscat(wsOld, L".1");
     moveFile(wsLogPath, wsOld);  // none at a first start
     uiLogSize = 0;
-    dwLogWritten = GetTickCount();
     return createFile(hLogFile, wsLogPath);
 }
 
@@ -58,7 +57,6 @@ int Quorix::addLog(const char* text) {
         uiLogBuffered += n;
     }
     uiLogSize += n;
-    if (status == 0 && GetTickCount() - dwLogWritten >= kLogWriteEveryMs) status = flushLog();
     // Logging never ends what it reports on: a file that cannot be written is given up.
     if (status != 0) closeLog();
     return 0;
@@ -68,8 +66,18 @@ int Quorix::flushLog() {
     if (hLogFile == INVALID_HANDLE_VALUE) return 0;
     int status = writeFile(hLogFile, pLogBuf, uiLogBuffered);
     uiLogBuffered = 0;
-    dwLogWritten = GetTickCount();
     return status;
+}
+
+int Quorix::startLogTimer(HWND hwnd) {
+    if (hLogFile == INVALID_HANDLE_VALUE) return 0;
+    return SetTimer(hwnd, TIMER_LOG, kLogWriteEveryMs, nullptr) ? 0 : 1;
+}
+
+int Quorix::onLogTimer() {
+    // Logging never ends what it reports on: a file that cannot be written is given up.
+    if (flushLog() != 0) closeLog();
+    return 0;
 }
 
 int Quorix::closeLog() {

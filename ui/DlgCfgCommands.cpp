@@ -216,8 +216,8 @@ int DlgCfg::onDlgEnd() {
     int status = applyShownSendAs();
     hDlg = nullptr;
     // Saved now, not only at exit: a crash or a power cut later loses none of it.
-    // A start that could not read the settings never writes them.
-    if (bDirty && app.bConfigRead) app.saveConfigNow();
+    // A start that could not read the settings never writes them; "Quit" saves anyway.
+    if (bDirty && app.bConfigRead && !app.bQuitting) app.saveConfigNow();
     bDirty = 0;
     return status;
 }

@@ -142,7 +142,7 @@ INSTANTIATE_TEST_SUITE_P(Discovery, NewPortTest, ::testing::Values(
     NewPortCase{"twoMissing", true, false, false,
                 "A controller named \"Pedals\" appeared with a new identity; assign it in the configuration dialog."},
     NewPortCase{"twoNew", false, true, false,
-                "2 controllers named \"Pedals\" appeared with new identities; assign them in the configuration dialog."},
+                "Two controllers named \"Pedals\" appeared with new identities; assign them in the configuration dialog."},
     NewPortCase{"listedTwinFails", false, true, true, ""}),
     [](const ::testing::TestParamInfo<NewPortCase>& i) { return std::string(i.param.name); });
 

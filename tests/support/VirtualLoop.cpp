@@ -38,10 +38,11 @@ HANDLE VirtualLoop::createTimer(void* p) {
     return v->bTimer ? (v->hTimer = CreateEventA(nullptr, FALSE, FALSE, nullptr)) : nullptr;
 }
 
-void VirtualLoop::setTimer(void* p, HANDLE h, LONGLONG llUs) {
+BOOL VirtualLoop::setTimer(void* p, HANDLE h, LONGLONG llUs) {
     VirtualLoop* v = static_cast<VirtualLoop*>(p);
     if (llUs > 0) ResetEvent(h);  // as SetWaitableTimer does
     v->llTimerDue = llUs > 0 ? v->llNow + llUs : -1;
+    return TRUE;
 }
 
 DWORD VirtualLoop::wait(void* p, DWORD n, const HANDLE* ah, DWORD dwMs) {

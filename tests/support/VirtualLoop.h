@@ -27,7 +27,7 @@ public:
 private:
     static LONGLONG nowUs(void* p);
     static HANDLE createTimer(void* p);
-    static void setTimer(void* p, HANDLE h, LONGLONG llUs);
+    static BOOL setTimer(void* p, HANDLE h, LONGLONG llUs);
     static DWORD wait(void* p, DWORD n, const HANDLE* ah, DWORD dwMs);
 
     bool bTimer;
