@@ -292,9 +292,9 @@ TEST_F(DlgCfgTest, NamePromptsLoopAndDeleteKeepsTheLastProfile) {
     EXPECT_EQ(ail, h.app.hwDevices.items[0]->axes[0].pDev2Axis) << "the remaining profile is bound again";
 }
 
-// The pilot on the row the digit names: o opens its list, d steps down (free Y: to "Ailerons"; alone, no choice),
-// e Enter, x Esc, c the close box, f the focus to row 1, w a wheel turn over row 2, q "Quit", s the session ends. A
-// change moves Ailerons from X with default settings (the curve kept) for the next round to send; rows 1|2 show X, Y.
+// The pilot on the row its digit names: o opens the list, d steps down (free Y: to "Ailerons"; alone no choice yet),
+// e Enter, x Esc, c the close box, f the focus to row 1, w a wheel turn over row 2, q "Quit", s the session ends.
+// A change moves Ailerons from X, settings reset (curve kept, the next round sends); rows 1|2 show what X, Y drive.
 TEST_F(DlgCfgTest, SendAsAppliesOnlyAFinalChangeAndEveryEndLeavesRowsAndAxesAgreeing) {
     const char *kept = "Ailerons|-- none --", *moved = "-- none --|Ailerons", *stepped = "Ailerons|Ailerons";
     const struct { const char *keys, *shown; } kCases[] = {{"1oe", kept}, {"1w", kept}, {"2d", stepped}, {"2df", moved},
