@@ -85,13 +85,13 @@ TEST_F(QuorixE2eTest, FirstStartSavesDefaultsAndASecondStartOnlySaysAlreadyRunni
     ASSERT_TRUE(rig.startQuorix());
     EXPECT_FALSE(IsWindowVisible(rig.quorix.frame()));
     EXPECT_FALSE(IsWindowEnabled(rig.quorix.frame()));
-    ChildProcess second;
-    ASSERT_TRUE(second.start("\"" + exePath("quorix.exe") + "\""));
-    ASSERT_NE(nullptr, waitDlg(second.pid(), "Quorix", IDOK, 0, 15000)) << "no message box from the second start";
-    EXPECT_EQ(nullptr, findProcessWindow(second.pid(), "Quorix", nullptr)) << "second start built a frame window";
-    EXPECT_EQ("Already running", answerBox(second.pid(), "Quorix", IDOK));
+    ChildProcess other;  // a second start, then one that fails
+    ASSERT_TRUE(other.start("\"" + exePath("quorix.exe") + "\""));
+    ASSERT_NE(nullptr, waitDlg(other.pid(), "Quorix", IDOK, 0, 15000)) << "no message box from the second start";
+    EXPECT_EQ(nullptr, findProcessWindow(other.pid(), "Quorix", nullptr)) << "second start built a frame window";
+    EXPECT_EQ("Already running", answerBox(other.pid(), "Quorix", IDOK));
     DWORD code = 1234;
-    ASSERT_TRUE(second.waitExit(10000, code));
+    ASSERT_TRUE(other.waitExit(10000, code));
     EXPECT_EQ(0u, code);
     ASSERT_TRUE(rig.quorix.running());
     SendMessageA(rig.quorix.frame(), WM_ENDSESSION, TRUE, 0);  // logoff or shutdown: saved without "Quit"
@@ -103,10 +103,9 @@ TEST_F(QuorixE2eTest, FirstStartSavesDefaultsAndASecondStartOnlySaysAlreadyRunni
     EXPECT_EQ(0u, code);
     // DirectInput cannot start: the pilot is told, after the icon and the window are gone.
     ASSERT_EQ(PADSIM_OK, rig.pads.setCreateResult(E_FAIL));
-    ChildProcess failing;
-    ASSERT_TRUE(failing.start("\"" + rig.sAppDir + "quorix.exe\""));
-    EXPECT_EQ("Quorix could not start DirectInput (status 1).", answerBox(failing.pid(), "Quorix", IDOK, kStartMs));
-    ASSERT_TRUE(failing.waitExit(10000, code));
+    ASSERT_TRUE(other.start("\"" + rig.sAppDir + "quorix.exe\""));
+    EXPECT_EQ("Quorix could not start DirectInput (status 1).", answerBox(other.pid(), "Quorix", IDOK, kStartMs));
+    ASSERT_TRUE(other.waitExit(10000, code));
     EXPECT_EQ(1u, code);
 }
 

@@ -135,10 +135,7 @@ protected:
     }
     // The axis settings dialog on an assignment of its own, in no profile: nothing else touches it.
     void openAxisDlg() {
-        axis.iMinCalibVal = 1000;
-        axis.iMaxCalibVal = 3000;
-        axis.dFilterJitter = 0.5;
-        axis.dRvBugCor = 2.7;
+        axis.iMinCalibVal = 1000, axis.iMaxCalibVal = 3000, axis.dFilterJitter = 0.5, axis.dRvBugCor = 2.7;
         for (int k = 0; k < 20; ++k) axis.setTranslate(k, 5 * k);
         axis.iLastValRaw = axis.iLastValClamped = 1234;  // a value was sent
         memcpy(before, static_cast<void*>(&axis), sizeof before);
@@ -222,8 +219,7 @@ TEST_F(DlgCfgTest, LiveValuesAreWrittenOnlyWhenChangedOrAfterRedraw) {
         writes.lPlotPaints = 0;
         ASSERT_EQ(st.axis == -2 ? 1 : 0, round(1000));
         dlgWait([] { return true; });
-        EXPECT_EQ(st.writes, writes.lWrites);
-        EXPECT_EQ(st.paints, writes.lPlotPaints);
+        EXPECT_EQ(std::make_pair(st.writes, st.paints), std::make_pair(writes.lWrites, writes.lPlotPaints));
         EXPECT_EQ(0, h.app.dlgCfg.redrawValues);
         EXPECT_EQ(st.shown, texts(dlg, {1102, 1104, 1105, 1202, 1204, 1305}));
     }
@@ -296,25 +292,22 @@ TEST_F(DlgCfgTest, NamePromptsLoopAndDeleteKeepsTheLastProfile) {
     EXPECT_EQ(ail, h.app.hwDevices.items[0]->axes[0].pDev2Axis) << "the remaining profile is bound again";
 }
 
-// The pilot on row n: o opens its list, d steps down (free Y: to "Ailerons"), e Enter, x Esc, c the close
-// box, f the focus to row 1, w a wheel turn over row 2, q "Quit", s the session ends. A change moves Ailerons
-// from X with default settings (the curve kept) for the next round to send; rows 1|2 show what X and Y drive.
+// The pilot on the row its digit names: o opens the list, d steps down (free Y: to "Ailerons"; alone no choice yet),
+// e Enter, x Esc, c the close box, f the focus to row 1, w a wheel turn over row 2, q "Quit", s the session ends.
+// A change moves Ailerons from X, settings reset (curve kept, the next round sends); rows 1|2 show what X, Y drive.
 TEST_F(DlgCfgTest, SendAsAppliesOnlyAFinalChangeAndEveryEndLeavesRowsAndAxesAgreeing) {
-    const char* moved = "-- none --|Ailerons";
-    const struct { const char* keys; int row; const char* shown; } kCases[] = {
-        {"oe", 1, "Ailerons|-- none --"}, {"w", 1, "Ailerons|-- none --"},
-        {"d", 2, "Ailerons|Ailerons"},  // a step alone is no choice yet
-        {"df", 2, moved}, {"de", 2, moved}, {"ode", 2, moved}, {"dx", 2, moved}, {"dc", 2, moved}, {"dq", 2, moved},
-        {"ds", 2, moved}};
+    const char *kept = "Ailerons|-- none --", *moved = "-- none --|Ailerons", *stepped = "Ailerons|Ailerons";
+    const struct { const char *keys, *shown; } kCases[] = {{"1oe", kept}, {"1w", kept}, {"2d", stepped}, {"2df", moved},
+        {"2de", moved}, {"2ode", moved}, {"2dx", moved}, {"2dc", moved}, {"2dq", moved}, {"2ds", moved}};
     for (const auto& c : kCases) {
         SCOPED_TRACE(c.keys);
         DestroyWindow(dlg);
         ail = bind(IDIL_AILERONS, HWA_X);
         ail->iMinCalibVal = 1000, ail->iLastValRaw = 7, ail->setTranslate(5, 25);
         ASSERT_NO_FATAL_FAILURE(openDlg());
-        HWND r = GetDlgItem(dlg, rowId(c.row, 6));
+        HWND r = GetDlgItem(dlg, rowId(c.keys[0] - '0', 6));
         SetFocus(r);
-        for (const char* k = c.keys; *k; ++k) {
+        for (const char* k = c.keys + 1; *k; ++k) {
             MSG m = {r, WM_KEYDOWN, WPARAM(*k == 'd' ? VK_DOWN : *k == 'e' ? VK_RETURN : VK_ESCAPE), 0, 0, {}};
             if (*k == 'o') SendMessageA(r, CB_SHOWDROPDOWN, TRUE, 0);
             else if (*k == 'f') SetFocus(GetDlgItem(dlg, 1106));
@@ -332,7 +325,7 @@ TEST_F(DlgCfgTest, SendAsAppliesOnlyAFinalChangeAndEveryEndLeavesRowsAndAxesAgre
 
 TEST_F(DlgCfgTest, ServerDialogStoresValidValuesOrSaysWhyAndOnlyAChangeReconnects) {
     const int L = IDC_IL2COM_LOCALHOST, I = IDC_IL2COM_IP;
-    const char* invalid = "Sorry, invalid values...";
+    const char *invalid = "Sorry, invalid values...", *unsaved = "Sorry, cannot save values...";
     // Which addresses and ports are valid is IL2Com's, tested there; here what the dialog does with them.
     const ServerCase kCases[] = {
         {"localhost", 3333, "L||off|3333", 0, nullptr, nullptr, nullptr, "", true, "localhost", 3333},
@@ -345,14 +338,12 @@ TEST_F(DlgCfgTest, ServerDialogStoresValidValuesOrSaysWhyAndOnlyAChangeReconnect
         {"localhost", 3333, nullptr, 0, nullptr, "", nullptr, invalid, false, "localhost", 3333},
         {"localhost", 3333, nullptr, 0, nullptr, "2147483648", nullptr, invalid, false, "localhost", 3333},
         // The address is stored before the port is refused, and stays stored.
-        {"localhost", 3333, nullptr, I, "127.0.0.2", "0", nullptr, "Sorry, cannot save values...", false, "127.0.0.2",
-         3333},
+        {"localhost", 3333, nullptr, I, "127.0.0.2", "0", nullptr, unsaved, false, "127.0.0.2", 3333},
     };
     ASSERT_EQ(0, round(1000));  // connected: the first case changes nothing, the second closes the connection
     for (const ServerCase& c : kCases) {
         SCOPED_TRACE(&c - kCases);
-        h.app.il2Com.sIL2Addr = c.addr;
-        h.app.il2Com.iIL2Port = c.port;
+        h.app.il2Com.sIL2Addr = c.addr, h.app.il2Com.iIL2Port = c.port;
         runServer(c);
         EXPECT_STREQ(c.addrAfter, h.app.il2Com.sIL2Addr.text());
         EXPECT_EQ(c.portAfter, h.app.il2Com.iIL2Port);

@@ -53,10 +53,8 @@ TEST_F(HostileSettingsTest, DamagedSettingsLoseNothingElseAndSaveStably) {
     // Ailerons on X, rudder on Z, and in another profile brakes on Y.
     const std::pair<std::string, int> assigned[] = {
         {A, 1}, {P + "\\Flying\\Dev2Axis\\11", 3}, {P + "\\Spare\\Dev2Axis\\2", 2}};
-    for (const auto& k : assigned) {
-        good.push_back({k.first, "guidHwDev", B, kGuid});
-        good.push_back({k.first, "idAxis", N, dw(k.second)});
-    }
+    for (const auto& k : assigned)
+        good.insert(good.end(), {{k.first, "guidHwDev", B, kGuid}, {k.first, "idAxis", N, dw(k.second)}});
     const Put rows[] = {
         {"", "uiTimerInterval", T, sz("20")}, {"", "uiTimerInterval", N, std::string("\x14\x00", 2)},
         {"", "uiTimerInterval", N, dw(-1)}, {I, "iIL2Port", B, dw(4444)}, {I, "iIL2Port", N, dw(INT_MIN)},

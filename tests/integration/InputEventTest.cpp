@@ -73,9 +73,7 @@ TEST_F(InputEventTest, OneEventRoundPerMoveOfAControllerARoundSendsFromAndNoHand
             ASSERT_TRUE(deviceEvent(DBT_DEVICEARRIVAL));
             LONG r0 = reads();
             move(*r.ctrl, r.percent);
-            if (r.rounds) {
-                EXPECT_TRUE(dlgWait([&] { return lastSent(r.percent); }, 3000));
-            }
+            EXPECT_TRUE(!r.rounds || dlgWait([&] { return lastSent(r.percent); }, 3000));
             // A still controller costs nothing: no round follows the move's own.
             EXPECT_FALSE(dlgWait([&] { return reads() > r0 + r.rounds; }, 80));
             EXPECT_EQ(r0 + r.rounds, reads());

@@ -10,9 +10,7 @@ class Registry : public ::testing::Test {
 protected:
     void SetUp() override { ASSERT_TRUE(scratch.ok()); }
     HKEY& key() { return scratch.key(); }
-    std::string path(const char* sub = nullptr) {
-        return std::string(scratch.path().text()) + (sub ? std::string("\\") + sub : std::string());
-    }
+    std::string path() { return scratch.path().text(); }
     void putRaw(const char* name, DWORD type, const std::string& bytes) { regWrite(path(), name, type, bytes); }
     ScratchKey scratch;
 };

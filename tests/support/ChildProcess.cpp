@@ -14,8 +14,7 @@ bool ChildProcess::start(const std::string& commandLine) {
 }
 
 bool ChildProcess::waitExit(DWORD ms, DWORD& exitCode) {
-    if (!pi.hProcess) return false;
-    if (WaitForSingleObject(pi.hProcess, ms) != WAIT_OBJECT_0) return false;
+    if (!pi.hProcess || WaitForSingleObject(pi.hProcess, ms) != WAIT_OBJECT_0) return false;
     GetExitCodeProcess(pi.hProcess, &exitCode);
     return true;
 }
@@ -35,11 +34,11 @@ void ChildProcess::kill() {
     pi = PROCESS_INFORMATION{};
 }
 
-HWND findProcessWindow(DWORD pid, const char* cls, const char* title) {
+HWND findProcessWindow(DWORD pid, const char* cls, const char* title, const std::function<bool(HWND)>& also) {
     for (HWND w = nullptr; (w = FindWindowExA(nullptr, w, cls, title)) != nullptr;) {
         DWORD owner = 0;
         GetWindowThreadProcessId(w, &owner);
-        if (owner == pid) return w;
+        if (owner == pid && (!also || also(w))) return w;
     }
     return nullptr;
 }

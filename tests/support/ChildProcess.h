@@ -3,6 +3,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <string>
 
 class ChildProcess {
@@ -23,4 +24,4 @@ private:
     PROCESS_INFORMATION pi = {};
 };
 
-HWND findProcessWindow(DWORD pid, const char* cls, const char* title);
+HWND findProcessWindow(DWORD pid, const char* cls, const char* title, const std::function<bool(HWND)>& also = nullptr);

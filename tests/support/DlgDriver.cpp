@@ -6,6 +6,8 @@
 #include <atomic>
 #include <thread>
 
+#include "support/ChildProcess.h"
+
 bool dlgWait(const std::function<bool()>& pred, DWORD ms) {
     DWORD start = GetTickCount();
     for (;;) {
@@ -21,17 +23,11 @@ bool dlgWait(const std::function<bool()>& pred, DWORD ms) {
 }
 
 static HWND findDlg(DWORD pid, const char* caption, int onlyCtrl, int lacksCtrl) {
-    // FindWindowEx compares the stored caption and sends no message, unlike GetWindowText
-    // for a window of another thread of this process, which waits on that thread: a test
-    // thread joining this helper.
-    for (HWND w = nullptr; (w = FindWindowExA(nullptr, w, nullptr, caption)) != nullptr;) {
-        DWORD owner = 0;
-        GetWindowThreadProcessId(w, &owner);
-        if (owner == (pid ? pid : GetCurrentProcessId()) && IsWindowVisible(w) &&
-            (!onlyCtrl || GetDlgItem(w, onlyCtrl)) && !(lacksCtrl && GetDlgItem(w, lacksCtrl)))
-            return w;
-    }
-    return nullptr;
+    // FindWindowEx compares the stored caption and sends no message, unlike GetWindowText for a window
+    // of another thread of this process, which waits on that thread: a test thread joining this helper.
+    return findProcessWindow(pid ? pid : GetCurrentProcessId(), nullptr, caption, [&](HWND w) {
+        return IsWindowVisible(w) && (!onlyCtrl || GetDlgItem(w, onlyCtrl)) && !(lacksCtrl && GetDlgItem(w, lacksCtrl));
+    });
 }
 
 HWND waitDlg(DWORD pid, const char* caption, int onlyCtrl, int lacksCtrl, DWORD ms) {

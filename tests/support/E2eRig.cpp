@@ -29,8 +29,7 @@ bool E2eRig::prepare() {
     sAppDir = buildDir() + "e2e-app\\";
     CreateDirectoryA(sAppDir.c_str(), nullptr);
     if (!CopyFileA(exePath("quorix.exe").c_str(), (sAppDir + "quorix.exe").c_str(), FALSE)) return false;
-    if (!CopyFileA((buildDir() + "padsim\\dinput8.dll").c_str(), (sAppDir + "dinput8.dll").c_str(), FALSE))
-        return false;
+    if (!CopyFileA(exePath("padsim\\dinput8.dll").c_str(), (sAppDir + "dinput8.dll").c_str(), FALSE)) return false;
     // Wine prefers its own dinput8 unless told otherwise; the prefix's per-program
     // default does, where an environment override would not reliably reach the child.
     regWrite("Software\\Wine\\AppDefaults\\quorix.exe\\DllOverrides", "dinput8", REG_SZ,

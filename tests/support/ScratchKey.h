@@ -9,7 +9,7 @@
 
 class ScratchKey {
 public:
-    explicit ScratchKey(const char* tag = "Scratch");
+    ScratchKey();
     ~ScratchKey();
     ScratchKey(const ScratchKey&) = delete;
     ScratchKey& operator=(const ScratchKey&) = delete;

@@ -60,9 +60,7 @@ RegDump regDump(const std::string& path) {
     return out;
 }
 
-std::string quorixKey(const std::string& sub) {
-    return std::string(kQuorixRegRoot) + (sub.empty() ? "" : "\\" + sub);
-}
+std::string quorixKey(const std::string& sub) { return std::string(kQuorixRegRoot) + (sub.empty() ? "" : "\\" + sub); }
 
 void seed(const std::string& sub, const char* name, const RegValue& v) {
     regWrite(quorixKey(sub), name, v.first, v.second);

@@ -3,5 +3,5 @@
 
 #include <windows.h>
 
-extern DWORD gTestTick;
-DWORD WINAPI testTick();
+inline DWORD gTestTick = 0;
+inline DWORD WINAPI testTick() { return gTestTick; }

@@ -8,8 +8,6 @@ const LONGLONG kMoveUs = 1000;   // a controller reporting at 1 kHz
 VirtualLoop::VirtualLoop(bool bTimer, int iMoves, std::function<void(int)> move, std::function<long()> reads)
     : llFirstMoveUs(0), llLastMoveUs(0), bTimer(bTimer), iMoves(iMoves), move(move), reads(reads) {}
 
-VirtualLoop::~VirtualLoop() {}
-
 int VirtualLoop::run(Quorix& app) {
     iLastReads = reads();
     llFirstMoveUs = llNow + kMoveUs;

@@ -13,7 +13,6 @@ class VirtualLoop {
 public:
     // move(k) makes the k-th move; reads() counts the program's reads of that controller.
     VirtualLoop(bool bTimer, int iMoves, std::function<void(int)> move, std::function<long()> reads);
-    ~VirtualLoop();
     // Runs the loop until the burst is over and nothing waits any more; the loop's result.
     int run(Quorix& app);
 

@@ -33,11 +33,6 @@ protected:
         EXPECT_EQ(configureStatus, d->configure(&di));
         return d;
     }
-    void fillList() {
-        for (int c : {iStick, iPedals}) list.add(attached(c).release());
-        list.items[0]->setUsrName("Stick");
-        list.items[1]->setUsrName("Pedals");
-    }
 
     VirtualDirectInput di;  // outlives the devices below
     Quorix app;
@@ -96,7 +91,9 @@ TEST_F(HwDeviceTest, EveryReplacedOrLastInterfaceIsUnacquiredAndReleased) {
 
 // Discovery's test shows the names taken from the instance; here, last, a name without its NUL.
 TEST_F(HwDeviceTest, ListFindsByAllSixteenBytesAndCasedUserNameDisconnectsAllAndBoundsAnUnterminatedName) {
-    fillList();
+    for (int c : {iStick, iPedals}) list.add(attached(c).release());
+    list.items[0]->setUsrName("Stick");
+    list.items[1]->setUsrName("Pedals");
     GUID stick = fakeGuid(1), pedals = fakeGuid(50), other = fakeGuid(1);
     other.Data4[7] ^= 1;
     const struct { const GUID* guid; int idx; } guids[] = {{&stick, 0}, {&pedals, 1}, {&other, -1}, {nullptr, -1}};

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "base/MyString.h"
 
@@ -15,13 +16,11 @@ std::string text(double v, int decimals) {
     return s.text();
 }
 
-// Switches the process to a locale whose decimal point is "," and returns its name; "" (and
-// "C") when none is installed. Each test ends in "C" again.
-std::string commaLocale() {
+// The locales a test sets in turn: one whose decimal point is "," when one is installed, then "C" (where it ends).
+std::vector<std::string> locales() {
     for (const char* name : {"German_Germany.1252", "de-DE", "de_DE", "French_France.1252"})
-        if (setlocale(LC_ALL, name) && strcmp(localeconv()->decimal_point, ",") == 0) return name;
-    setlocale(LC_ALL, "C");
-    return "";
+        if (setlocale(LC_ALL, name) && strcmp(localeconv()->decimal_point, ",") == 0) return {name, "C"};
+    return {"C"};
 }
 }  // namespace
 
@@ -46,10 +45,9 @@ TEST(ValueToString, FixedDecimals) {
         {0.1, 20, "0.10000000000000000555"},               {0.0009765625, 12, "0.000976562500"},
         {0.0009765625, 9, "0.000976563"},                  {-1.5, 8, "-1.50000000"},
     };
-    const std::string comma = commaLocale();  // where the point must stay a dot
-    for (int round = comma.empty(); round < 2; ++round) {
-        if (round == 1) setlocale(LC_ALL, "C");
-        for (const auto& c : cases) EXPECT_EQ(c.text, text(c.v, c.decimals)) << (round ? "C" : comma);
+    for (const std::string& where : locales()) {  // the point stays a dot
+        setlocale(LC_ALL, where.c_str());
+        for (const auto& c : cases) EXPECT_EQ(c.text, text(c.v, c.decimals)) << where;
     }
 }
 
@@ -69,11 +67,11 @@ TEST(StringToDouble, ParsesLikeAtofInTheCLocale) {
         {"1e+", 1.0},      {"\t\n 7", 7.0},      {"1,5", 1.0},   {"1.5.3", 1.5},      {"0x10", 0.0},
         {"2E3", 2000.0},   {"0.1", 0.1},         {"12345678901234567890", 12345678901234567890.0},
     };
-    const std::string comma = commaLocale();  // first round there (when there is one), then in "C"
-    for (int round = comma.empty(); round < 2; ++round) {
-        if (round == 1) setlocale(LC_ALL, "C");
+    const std::vector<std::string> all = locales();
+    for (const std::string& where : all) {
+        setlocale(LC_ALL, where.c_str());
         for (const auto& c : cases) {
-            SCOPED_TRACE((round ? "C" : comma) + ": '" + c.text + "'");
+            SCOPED_TRACE(where + ": '" + c.text + "'");
             double out = 99.0;
             EXPECT_EQ(0, StringToDouble(out, c.text));
             EXPECT_EQ(c.v, out);
@@ -81,5 +79,5 @@ TEST(StringToDouble, ParsesLikeAtofInTheCLocale) {
     }
     double out = 99.0;
     EXPECT_EQ(0, StringToDouble(out, static_cast<const char*>(nullptr)) + out);
-    if (comma.empty()) GTEST_SKIP() << "checked in \"C\" only: no locale with a decimal comma is installed";
+    if (all.size() == 1) GTEST_SKIP() << "checked in \"C\" only: no locale with a decimal comma is installed";
 }

@@ -71,10 +71,7 @@ TEST_F(ProfileBindingTest, BindingRules) {
         for (const Assign& a : c.assigns) assign(a);
         // A binding of an earlier profile must not survive.
         dev.bInUse = 1 - c.bInUse;
-        for (int i = 0; i < HWA_COUNT; ++i) {
-            dev.axes[i].pDev2Axis = list.items[13];
-            dev.axes[i].pILDevice = app.ilDevices.apDevices[13];
-        }
+        for (HwAxis& ax : dev.axes) ax.pDev2Axis = list.items[13], ax.pILDevice = app.ilDevices.apDevices[13];
         EXPECT_EQ(0, list.applyToHwDevice(&dev));
         EXPECT_EQ(c.bInUse, dev.bInUse);
         expectAxes(c.axes);

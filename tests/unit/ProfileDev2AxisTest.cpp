@@ -95,8 +95,7 @@ TEST_F(ProfileDev2AxisTest, CurvePointsClampAndInterpolate) {
         EXPECT_EQ(c.stored, out) << c.in;
         EXPECT_DOUBLE_EQ(c.stored, axis.adTrCurve[99]);
     }
-    axis.setTranslate(6, 0);
-    axis.setTranslate(7, 10);
+    axis.setTranslate(6, 0), axis.setTranslate(7, 10);
     for (int k = 0; k < 5; ++k) EXPECT_NEAR(2.0 * (k + 1), axis.adTrCurve[35 + k], 1e-12);
 }
 

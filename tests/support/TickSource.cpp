@@ -1,4 +1,0 @@
-#include "support/TickSource.h"
-
-DWORD gTestTick = 0;
-DWORD WINAPI testTick() { return gTestTick; }
