@@ -63,8 +63,8 @@ protected:
     // the reads: milliseconds until the stick was read n more times (the deadline when not).
     DWORD msForReads(long n, DWORD deadline) {
         long start = 0, now = 0;
+        DWORD t0 = GetTickCount();  // first: a pause of this thread before the count shortens nothing
         rig.pads.getReads(start, 1);
-        DWORD t0 = GetTickCount();
         dlgWait([&] { return rig.pads.getReads(now, 1) == PADSIM_OK && now - start >= n; }, deadline);
         return GetTickCount() - t0;
     }
@@ -209,9 +209,8 @@ TEST_F(QuorixE2eTest, DialogShowsLiveStateAndItsEditsShapeTheWireAndAreSavedAtQu
     ASSERT_EQ(0, rig.sim.start(port));
     EXPECT_TRUE(waitChecks(1, 1)) << "started again";
 
-    dlgCommand(dlg, 101);  // "Close": what changed is stored at once, a crash later loses nothing
+    dlgCommand(dlg, 101);  // "Close", then open it again
     ASSERT_TRUE(dlgWait([&] { return !IsWindow(dlg); }));
-    EXPECT_EQ(dwordValue(1), regRead(quorixKey("Profiles\\Flying\\Dev2Axis\\1"), "bInvert"));
     ASSERT_TRUE(openDialog());
     // Sent: it returns only when handled, and a second modal dialog would hold it until it closes.
     DWORD_PTR result = 0;
@@ -266,8 +265,8 @@ TEST_F(QuorixE2eTest, CodePage932NamesSurviveSwitchingRenamingSavingASecondStart
 
 // The worst of the damaged settings at once, and an interval out of range (1000 runs at
 // 100 ms): the stick is still fed within -1.00 .. 1.00, a clean axis's moves go out between
-// ticks, the trackbar changes the rate on release only, the program quits with 0 and writes
-// no controller under the zero GUID.
+// ticks, the trackbar changes the rate on release only, closing the dialog stores the settings
+// (an end without "Quit" keeps them) and no controller is written under the zero GUID.
 TEST_F(QuorixE2eTest, DamagedSettingsStillFeedTheStickMovesBeatTheTimerAndTheTrackbarSetsTheRateOnRelease) {
     int wild[20];
     for (int j = 0; j < 20; ++j) wild[j] = j % 2 ? 250 : -5;
@@ -299,12 +298,15 @@ TEST_F(QuorixE2eTest, DamagedSettingsStillFeedTheStickMovesBeatTheTimerAndTheTra
     waitText(214, "100");
     scroll(TB_THUMBTRACK, 10);
     waitText(214, "10");
-    // At 100 ms, 10 reads take about a second; at 10 ms, 30 take 0.3 s.
-    EXPECT_GE(msForReads(10, 5000), 850u) << "dragging must not change the rate";
+    // At 100 ms, 10 reads take about a second (a busy machine's timer catches up: at least 0.5 s);
+    // at 10 ms, 0.1 s.
+    EXPECT_GE(msForReads(10, 5000), 500u) << "dragging must not change the rate";
     scroll(TB_ENDTRACK, 10);
     msForReads(1, 2000);  // the round in flight when the timer was restarted
     EXPECT_LT(msForReads(30, 2500), 2500u) << "released at 10 ms";
-    quit();
+    dlgCommand(dlg, 101);  // "Close" stores the new rate: it survives an end without "Quit"
+    ASSERT_TRUE(dlgWait([&] { return !IsWindow(dlg); }));
+    rig.quorix.kill();
     for (const std::string& c : rig.commands()) EXPECT_LE(fabs(atof(c.substr(c.rfind('\\') + 1).c_str())), 1.0) << c;
     EXPECT_EQ(dwordValue(10), regRead(kQuorixRegRoot, "uiTimerInterval"));
     EXPECT_EQ(0u, regDump(kQuorixRegRoot).count("HwDev\\{00000000-0000-0000-0000-000000000000}|"));

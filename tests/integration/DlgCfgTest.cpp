@@ -304,6 +304,7 @@ TEST_F(DlgCfgTest, SendAsAppliesOnlyAFinalChangeAndEveryEndLeavesRowsAndAxesAgre
         DestroyWindow(dlg);
         ail = bind(IDIL_AILERONS, HWA_X);
         ail->iMinCalibVal = 1000, ail->iLastValRaw = 7, ail->setTranslate(5, 25);
+        h.app.bQuitting = h.app.bDlgCfgRunning = 0;  // each row starts from a running program
         ASSERT_NO_FATAL_FAILURE(openDlg());
         HWND r = GetDlgItem(dlg, rowId(c.keys[0] - '0', 6));
         SetFocus(r);

@@ -103,7 +103,7 @@ TEST_F(TrayIconTest, StartWithWindowsIsCheckedForThisExeEnabledAndChoosingItWrit
         EXPECT_EQ(c.checked, GetMenuState(GetSubMenu(h.app.hIconMenu, 0), IDM_STARTUP, 0) & MF_CHECKED) << c.value;
         SendMessageA(h.app.hFrameWnd, WM_COMMAND, IDM_STARTUP, 0);
         EXPECT_EQ(c.checked ? RegValue() : textValue(ours.c_str()), regRead(run, "Quorix"));
-        if (!c.checked) { EXPECT_EQ(0u, regRead(mark, "Quorix").first) << "a disabled mark stays"; }
+        if (!c.checked) { EXPECT_EQ(0u, regRead(mark, "Quorix").first) << "the disabled mark goes"; }
     }
 }
 
