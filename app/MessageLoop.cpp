@@ -80,20 +80,22 @@ int runMessageLoop(Quorix& app, const MessageLoopSeam& seam) {
             runGuardedRound();
             continue;
         }
-        // While a round is held back by the gap, the controllers are still waited
-        // for: in continuous motion the first report after the gap runs it. The
-        // burst's last value is fetched by the timer when the gap ends, or where
-        // the system refuses one by a time-out a tick long.
+        // A round held back by the gap is fetched by the timer the moment the gap
+        // ends: the controllers' reports meanwhile need no wake-up (each costs one
+        // under continuous motion). Where the system refuses the timer, the gap keeps
+        // listening to them, so that in continuous motion the first report after it
+        // runs the round; only a burst's last value waits for a time-out, a tick long.
         DWORD nWait = static_cast<DWORD>(n);
         DWORD dwTimeout = INFINITE;
         if (bPending && hTimer && (bTimerSet || seam.pfnSetTimer(seam.pCtx, hTimer, llUntilGate))) {
             bTimerSet = 1;
-            ah[nWait++] = hTimer;
+            ah[0] = hTimer;
+            nWait = 1;
         } else if (bPending) {
             dwTimeout = static_cast<DWORD>((llUntilGate + 999) / 1000);
         }
         DWORD r = seam.pfnWait(seam.pCtx, nWait, ah, dwTimeout);
-        if (hTimer && bTimerSet && r == WAIT_OBJECT_0 + nWait - 1)
+        if (bTimerSet && r == WAIT_OBJECT_0)
             bTimerSet = 0;  // the gap is over: the next turn runs the round
         else if (r < WAIT_OBJECT_0 + nWait)
             bPending = 1;
